@@ -1,0 +1,40 @@
+# Windows-side tests (x86-64 only: it is the build this machine can run, under Wine).
+enable_testing()
+
+# The portable unit tests, built for Windows from GoogleTest's sources, run under Wine.
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  file(GLOB UNIT_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*.cpp)
+  add_executable(unit_tests ${UNIT_TESTS})
+  target_include_directories(unit_tests PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(unit_tests PRIVATE velmora_core picdll_core gtest_main)
+  target_link_options(unit_tests PRIVATE ${VELMORA_STATIC_RUNTIME})
+  target_compile_definitions(unit_tests PRIVATE
+    VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    VELMORA_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+  add_test(NAME unit_tests_under_wine COMMAND unit_tests)
+  set_tests_properties(unit_tests_under_wine PROPERTIES LABELS wine TIMEOUT 600)
+endif()
+
+# Helpers for the end-to-end tests: a probe program and a stand-in password library.
+file(GLOB HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/helpers/*_win32.cpp)
+foreach(src ${HELPERS})
+  get_filename_component(name ${src} NAME_WE)
+  string(REPLACE "_win32" "" name ${name})
+  if(name STREQUAL "password_cpl")
+    add_library(${name} SHARED ${src})
+    set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX .CPL)
+    target_link_options(${name} PRIVATE ${VELMORA_STATIC_RUNTIME} -Wl,--kill-at)
+  else()
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE user32 gdi32)
+    target_link_options(${name} PRIVATE ${VELMORA_STATIC_RUNTIME})
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  velmora_warnings(${name})
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-helpers
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-helpers)
+endforeach()

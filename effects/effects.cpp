@@ -1,0 +1,7 @@
+#include "effects/effects.h"
+
+bool RunEffect(int number, EffectMode, int width, int height, EffectCanvas& canvas)
+{
+    if (number == 0) canvas.Copy(0, 0, width, height);
+    return true;
+}

@@ -1,0 +1,24 @@
+// Portable resampling and colour quantising behind PicDLLResizeRGB2 and
+// PicDLLQuantizeRGBTo8Bit. Images are 24-bit RGB, rows packed, top row first.
+#pragma once
+#include <cstdint>
+
+namespace picdll {
+
+// Resamples src (sw x sh) into dst (dw x dh): area averaging when reducing, a smooth
+// filter when enlarging. Sizes below 1 leave dst untouched.
+void ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh);
+
+// One colour-table entry as GDI stores it.
+struct PaletteEntry {
+    uint8_t blue, green, red, reserved;
+};
+
+// Chooses at most `colours` (1..256) colours for the picture, writes them to `table`
+// (entries past the ones used are black) and one index per pixel into `indices`
+// (width x height bytes, rows packed, top row first), with error-diffusion dithering.
+// Every index written is below `colours`.
+void QuantizeRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
+                 PaletteEntry* table);
+
+}  // namespace picdll

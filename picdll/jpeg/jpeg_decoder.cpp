@@ -1,0 +1,10 @@
+#include "picdll/decode.h"
+
+namespace picdll {
+bool JpegDimensions(const uint8_t*, size_t, Dimensions&) { return false; }
+DecodeStatus DecodeJpeg(const uint8_t*, size_t, DecodeTarget&, std::string* why)
+{
+    if (why) *why = "not implemented";
+    return DecodeStatus::Failed;
+}
+}  // namespace picdll

@@ -1,0 +1,262 @@
+// picdll.dll: the exported functions, thin wrappers around the portable decoders,
+// resampler and quantiser.
+#define PICDLL_BUILDING
+#include "picdll/picdll.h"
+
+#include <algorithm>
+
+#include "picdll/decode.h"
+#include "picdll/imaging.h"
+
+namespace {
+
+PICDLL_CALLBACK g_callback = nullptr;
+int g_lastError = 0;
+int g_showErrorBox = 0;
+
+// The file's bytes, mapped read-only. Others may read it meanwhile but not change it.
+class MappedFile {
+public:
+    explicit MappedFile(const char* path)
+    {
+        if (!path) return;
+        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE) return;
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0 ||
+            static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
+            return;
+        mapping_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (!mapping_) return;
+        data_ = static_cast<const uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
+        if (data_) size_ = static_cast<size_t>(size.QuadPart);
+    }
+    ~MappedFile()
+    {
+        if (data_) UnmapViewOfFile(data_);
+        if (mapping_) CloseHandle(mapping_);
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE mapping_ = nullptr;
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// Decodes into a movable global block and asks the caller's callback, at most every few
+// milliseconds of work, whether to go on: the callback dispatches messages, which is far
+// dearer than a decoder step.
+class GlobalTarget : public picdll::DecodeTarget {
+public:
+    GlobalTarget()
+    {
+        QueryPerformanceFrequency(&frequency_);
+        QueryPerformanceCounter(&lastCall_);
+        interval_ = frequency_.QuadPart / 250;  // 4 ms
+    }
+    ~GlobalTarget() override
+    {
+        if (pixels_) GlobalUnlock(block_);
+        if (block_) GlobalFree(block_);
+    }
+    GlobalTarget(const GlobalTarget&) = delete;
+    GlobalTarget& operator=(const GlobalTarget&) = delete;
+
+    uint8_t* Allocate(int width, int height) override
+    {
+        if (block_ || !picdll::AcceptableSize(width, height)) return nullptr;
+        unsigned long long bytes = 3ull * unsigned(width) * unsigned(height);
+        if (bytes > SIZE_MAX) return nullptr;
+        block_ = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bytes));
+        if (!block_) return nullptr;
+        pixels_ = static_cast<uint8_t*>(GlobalLock(block_));
+        width_ = width;
+        height_ = height;
+        return pixels_;
+    }
+
+    bool KeepGoing() override
+    {
+        ++steps_;
+        if (!g_callback) return true;
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        if (now.QuadPart - lastCall_.QuadPart < interval_) return true;
+        bool goOn = g_callback(steps_, 0) != 0;
+        QueryPerformanceCounter(&lastCall_);
+        return goOn;
+    }
+
+    // Hands the block over, unlocked, with its size.
+    HGLOBAL Release(int* width, int* height)
+    {
+        if (pixels_) GlobalUnlock(block_);
+        pixels_ = nullptr;
+        HGLOBAL block = block_;
+        block_ = nullptr;
+        if (width) *width = width_;
+        if (height) *height = height_;
+        return block;
+    }
+
+private:
+    HGLOBAL block_ = nullptr;
+    uint8_t* pixels_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    int steps_ = 0;
+    LARGE_INTEGER frequency_{};
+    LARGE_INTEGER lastCall_{};
+    LONGLONG interval_ = 0;
+};
+
+using DimensionsReader = bool (*)(const uint8_t*, size_t, picdll::Dimensions&);
+using Decoder = picdll::DecodeStatus (*)(const uint8_t*, size_t, picdll::DecodeTarget&,
+                                         std::string*);
+
+int GetDimensions(DimensionsReader reader, const char* path, int* width, int* height)
+{
+    picdll::Dimensions dims;
+    MappedFile file(path);
+    bool ok = file.data() && reader(file.data(), file.size(), dims);
+    if (!ok) dims = picdll::Dimensions();
+    if (width) *width = dims.width;
+    if (height) *height = dims.height;
+    return ok ? 1 : 0;
+}
+
+HGLOBAL Read(Decoder decoder, const char* path, int* width, int* height)
+{
+    if (width) *width = 0;
+    if (height) *height = 0;
+    g_lastError = 1;
+    MappedFile file(path);
+    if (!file.data()) return nullptr;
+    GlobalTarget target;
+    switch (decoder(file.data(), file.size(), target, nullptr)) {
+    case picdll::DecodeStatus::Ok:
+        g_lastError = 0;
+        return target.Release(width, height);
+    case picdll::DecodeStatus::Stopped:
+        // Stopped on request, not failed: the caller is ending and shows nothing.
+        g_lastError = 0;
+        return nullptr;
+    case picdll::DecodeStatus::Failed:
+        break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+PICDLL_API int WINAPI PicDLLInitDLL(int version)
+{
+    g_lastError = 0;
+    return version == PICDLL_INTERFACE_VERSION ? 1 : 0;
+}
+
+PICDLL_API int WINAPI PicDLLSetJPGErrorMsgBox(int show)
+{
+    g_showErrorBox = show;
+    return 1;
+}
+
+PICDLL_API int WINAPI PicDLLSetCallback(PICDLL_CALLBACK callback)
+{
+    g_callback = callback;
+    return 1;
+}
+
+PICDLL_API int WINAPI PicDLLGetJPGDimensions(const char* path, int* width, int* height)
+{
+    return GetDimensions(picdll::JpegDimensions, path, width, height);
+}
+
+PICDLL_API int WINAPI PicDLLGetBMPDimensions(const char* path, int* width, int* height)
+{
+    return GetDimensions(picdll::BmpDimensions, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int* height)
+{
+    return Read(picdll::DecodeJpeg, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMP(const char* path, int* width, int* height)
+{
+    return Read(picdll::DecodeBmp, path, width, height);
+}
+
+PICDLL_API int WINAPI PicDLLGetLastError(void) { return g_lastError; }
+
+PICDLL_API int WINAPI PicDLLResizeRGB2(const BYTE* source, int width, int height, BYTE* dest,
+                                       int newWidth, int newHeight)
+{
+    if (!source || !dest) return 0;
+    picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight);
+    return 1;
+}
+
+PICDLL_API int WINAPI PicDLLQuantizeRGBTo8Bit(const BYTE* rgb, BYTE* dest, int width,
+                                              int height, int colours, RGBQUAD* table)
+{
+    if (!rgb || !dest || !table || width <= 0 || height <= 0) return 0;
+    colours = std::clamp(colours, 1, 256);
+    static_assert(sizeof(RGBQUAD) == sizeof(picdll::PaletteEntry), "colour table layout");
+    picdll::QuantizeRGB(rgb, width, height, dest, colours,
+                        reinterpret_cast<picdll::PaletteEntry*>(table));
+    return 1;
+}
+
+PICDLL_API HBITMAP WINAPI PicDLLRGBToHBITMAP(const BYTE* rgb, int width, int height, int flags)
+{
+    if (!rgb || flags != 0 || !picdll::AcceptableSize(width, height)) return nullptr;
+    HDC screen = GetDC(nullptr);
+    if (!screen) return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (bitmap) {
+        // Converted to bottom-up BGR a strip at a time, so only a small buffer is needed
+        // beside the caller's picture.
+        const int stride = (width * 3 + 3) & ~3;
+        const int stripRows = std::max(1, std::min(height, (1 << 20) / stride));
+        BYTE* strip = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, size_t(stride) * stripRows));
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        for (int top = 0; strip && top < height; top += stripRows) {
+            const int rows = std::min(stripRows, height - top);
+            for (int r = 0; r < rows; ++r) {
+                // Bottom-up: the strip's lowest row comes first.
+                const BYTE* src = rgb + size_t(top + rows - 1 - r) * width * 3;
+                BYTE* dst = strip + size_t(r) * stride;
+                for (int x = 0; x < width; ++x, src += 3, dst += 3) {
+                    dst[0] = src[2];
+                    dst[1] = src[1];
+                    dst[2] = src[0];
+                }
+            }
+            SetDIBits(screen, bitmap, UINT(height - top - rows), UINT(rows), strip, &info,
+                      DIB_RGB_COLORS);
+        }
+        if (strip) {
+            HeapFree(GetProcessHeap(), 0, strip);
+        } else {
+            DeleteObject(bitmap);
+            bitmap = nullptr;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}

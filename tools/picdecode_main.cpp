@@ -1,0 +1,2 @@
+int PicdecodeMain(int, char**);
+int main(int argc, char** argv) { return PicdecodeMain(argc, argv); }
