@@ -50,14 +50,25 @@ set_target_properties(picdll_by_ordinal PROPERTIES IMPORTED_LOCATION ${PICDLL_OR
 add_dependencies(picdll_by_ordinal picdll_ordinals)
 
 # --- Velmora.scr ----------------------------------------------------------------------
-velmora_win32_sources(SAVER_WIN32_SOURCES saver pictures effects config)
-add_executable(velmora WIN32 ${SAVER_WIN32_SOURCES} resources/velmora.rc)
-set_target_properties(velmora PROPERTIES OUTPUT_NAME Velmora SUFFIX .scr)
-target_link_libraries(velmora PRIVATE velmora_core picdll_by_ordinal
+# Everything but the program entry sits in a library, which the Windows tests link too.
+velmora_win32_sources(SAVER_WIN32_SOURCES saver pictures effects effects/transitions effects/clearing config)
+list(FILTER SAVER_WIN32_SOURCES EXCLUDE REGEX "program_entry_win32\\.cpp$")
+add_library(velmora_win32 STATIC ${SAVER_WIN32_SOURCES})
+target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(velmora_win32 PUBLIC velmora_core picdll_by_ordinal
   gdi32 user32 advapi32 shell32 ole32 comctl32)
+add_dependencies(velmora_win32 picdll_ordinals)
+velmora_warnings(velmora_win32)
+
+add_executable(velmora WIN32 saver/program_entry_win32.cpp resources/velmora.rc)
+file(GLOB ARTWORK CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/bitmaps/*.bmp
+  ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.manifest)
+set_source_files_properties(resources/velmora.rc PROPERTIES OBJECT_DEPENDS "${ARTWORK}")
+set_target_properties(velmora PROPERTIES OUTPUT_NAME Velmora SUFFIX .scr)
+target_link_libraries(velmora PRIVATE velmora_win32)
 # --kill-at: the exports keep their plain names on i686 too.
 target_link_options(velmora PRIVATE ${VELMORA_STATIC_RUNTIME} -Wl,--kill-at)
-add_dependencies(velmora picdll_ordinals picdll)
+add_dependencies(velmora picdll)
 velmora_warnings(velmora)
 velmora_to_dist(velmora)
 

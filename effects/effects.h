@@ -10,3 +10,7 @@ constexpr int kLastEffect = 40;
 // effect ran to its end, false when a pump answered "stop". A number outside 0..40 draws
 // nothing and returns true.
 bool RunEffect(int number, EffectMode mode, int width, int height, EffectCanvas& canvas);
+
+// RunEffect, then, for an effect 1..40 that ran to its end, one full copy or black fill of
+// the area, so that nothing of the previous picture is left where the frames leave gaps.
+bool RunEffectCompletely(int number, EffectMode mode, int width, int height, EffectCanvas& canvas);

@@ -1,0 +1,171 @@
+#include "pictures/loading_win32.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "effects/framework.h"
+#include "picdll/picdll.h"
+#include "pictures/catalogue.h"
+#include "pictures/fit.h"
+#include "saver/handles_win32.h"
+#include "saver/host_frame_win32.h"
+
+HPALETTE PicturePalette = nullptr;
+
+namespace {
+
+constexpr int kPictureColours = 236;
+
+// The 8-bit bitmap description of the picture converted last, with the colour table the
+// quantiser fills.
+struct PictureBitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[kPictureColours];
+};
+PictureBitmapInfo g_pictureInfo;
+
+// A block of the library's RGB picture, locked while in use and freed at the end.
+class DecodedPicture {
+public:
+    explicit DecodedPicture(HGLOBAL block) : block_(block) {}
+    ~DecodedPicture() { Free(); }
+    DecodedPicture(const DecodedPicture&) = delete;
+    DecodedPicture& operator=(const DecodedPicture&) = delete;
+
+    // The pixels, provided the block holds width x height RGB pixels.
+    const BYTE* Lock(int width, int height)
+    {
+        if (!block_ || GlobalSize(block_) < SIZE_T(width) * SIZE_T(height) * 3) return nullptr;
+        pixels_ = static_cast<const BYTE*>(GlobalLock(block_));
+        return pixels_;
+    }
+    void Free()
+    {
+        if (pixels_) GlobalUnlock(block_);
+        pixels_ = nullptr;
+        if (block_) GlobalFree(block_);
+        block_ = nullptr;
+    }
+
+private:
+    HGLOBAL block_;
+    const BYTE* pixels_ = nullptr;
+};
+
+void ShowLoadFailure(HWND window)
+{
+    WindowDc dc(SaverWindow);
+    RECT area = {};
+    GetWindowRect(window, &area);
+    SetTextColor(dc.Get(), RGB(0, 0, 0));
+    char text[32 + kPathSize];
+    std::snprintf(text, sizeof text, "Could not load image : %s", CurrentPath);
+    DrawTextA(dc.Get(), text, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    MessageBeep(0xFFFFFFFF);
+}
+
+HGLOBAL ReadPicture(int& width, int& height)
+{
+    switch (KindOfPath(CurrentPath)) {
+    case PictureKind::Jpeg:
+        PicDLLGetJPGDimensions(CurrentPath, &width, &height);
+        return PicDLLReadRGBFromJPG(CurrentPath, &width, &height);
+    case PictureKind::Bmp:
+        PicDLLGetBMPDimensions(CurrentPath, &width, &height);
+        return PicDLLReadRGBFromBMP(CurrentPath, &width, &height);
+    case PictureKind::None:
+        break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HBITMAP LoadAndFitPicture(HWND window)
+{
+    int width = 0, height = 0;
+    const bool readable = KindOfPath(CurrentPath) != PictureKind::None;
+    DecodedPicture decoded(ReadPicture(width, height));
+    if (!readable || PicDLLGetLastError() != 0) {
+        decoded.Free();
+        ShowLoadFailure(window);
+        return nullptr;
+    }
+    if (QuitPending) return nullptr;
+
+    const FittedSize fit = FitToArea(width, height, ShowArea.width, ShowArea.height, ShowArea.aspect,
+                                     ShowSettings.reduce != 0, ShowSettings.enlarge != 0);
+    const BYTE* pixels = decoded.Lock(width, height);
+    // No pixels without a failure: the read was stopped and the saver is ending.
+    if (!pixels) return nullptr;
+    if (!fit.scaled) return MakeScreenBitmap(pixels, width, height);
+
+    BYTE* scaled = static_cast<BYTE*>(std::malloc(size_t(fit.width) * size_t(fit.height) * 3));
+    if (!scaled) return nullptr;
+    PicDLLResizeRGB2(pixels, width, height, scaled, fit.width, fit.height);
+    decoded.Free();
+    HBITMAP bitmap = MakeScreenBitmap(scaled, fit.width, fit.height);
+    std::free(scaled);
+    return bitmap;
+}
+
+HBITMAP MakeScreenBitmap(const BYTE* rgb, int width, int height)
+{
+    if (!PaletteDisplay()) return PicDLLRGBToHBITMAP(rgb, width, height, 0);
+
+    BYTE* indices = static_cast<BYTE*>(std::malloc(size_t(width) * size_t(height)));
+    const int stride = ((width * 8 + 31) / 32) * 4;
+    BYTE* rows = static_cast<BYTE*>(std::calloc(size_t(stride), size_t(height)));
+    HBITMAP bitmap = nullptr;
+    if (indices && rows) {
+        PicDLLQuantizeRGBTo8Bit(rgb, indices, width, height, kPictureColours, g_pictureInfo.colours);
+        BITMAPINFOHEADER& header = g_pictureInfo.header;
+        header = {};
+        header.biSize = sizeof(BITMAPINFOHEADER);
+        header.biWidth = width;
+        header.biHeight = -height;  // top row first
+        header.biPlanes = 1;
+        header.biBitCount = 8;
+        header.biCompression = BI_RGB;
+        header.biClrUsed = kPictureColours;
+        header.biClrImportant = kPictureColours;
+
+        WindowDc dc(SaverWindow);
+        HPALETTE previous = PicturePalette;
+        MakePicturePalette();
+        SelectPalette(dc.Get(), PicturePalette, TRUE);
+        RealizePalette(dc.Get());
+        if (previous) DeleteObject(previous);
+
+        for (int y = 0; y < height; ++y)
+            std::memcpy(rows + size_t(y) * stride, indices + size_t(y) * width, size_t(width));
+        bitmap = CreateDIBitmap(dc.Get(), &header, CBM_INIT, rows,
+                                reinterpret_cast<const BITMAPINFO*>(&g_pictureInfo), DIB_RGB_COLORS);
+    }
+    std::free(rows);
+    std::free(indices);
+    return bitmap;
+}
+
+void MakePicturePalette()
+{
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[kPictureColours];
+    } palette;
+    palette.version = 0x300;
+    palette.count = kPictureColours;
+    for (int i = 0; i < kPictureColours; ++i) {
+        const RGBQUAD& c = g_pictureInfo.colours[i];
+        palette.entries[i] = {c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
+    }
+    PicturePalette = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
+}
+
+void DeletePicturePalette()
+{
+    if (PicturePalette) DeleteObject(PicturePalette);
+    PicturePalette = nullptr;
+}

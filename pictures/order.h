@@ -1,0 +1,19 @@
+// Which picture comes next: catalogue order, or random passes that show every picture
+// once and never start a pass with the picture shown last.
+#pragma once
+#include <cstdint>
+
+// Index of the next picture in catalogue order.
+extern int32_t SequencePosition;
+// The catalogue indices not yet shown in this pass (the first `PendingRemaining` slots).
+extern int32_t* PendingPictures;
+extern int32_t PendingRemaining;
+
+// Makes PendingPictures for `count` pictures and starts a pass; false when out of memory.
+bool MakePendingPictures(int32_t count);
+void FreePendingPictures();
+void StartRandomOrder(int32_t count);
+
+// Both copy the chosen path into CurrentPath; call them only with at least one picture.
+void NextSequentialPicture();
+void NextRandomPicture();

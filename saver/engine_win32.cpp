@@ -1,0 +1,238 @@
+// The picture-show engine: the saver window's own message handling.
+#include "saver/engine_win32.h"
+
+#include <ctime>
+
+#include "effects/framework.h"
+#include "effects/framework_win32.h"
+#include "effects/random.h"
+#include "picdll/picdll.h"
+#include "pictures/catalogue.h"
+#include "pictures/catalogue_win32.h"
+#include "pictures/loading_win32.h"
+#include "pictures/order.h"
+#include "saver/animation.h"
+#include "saver/handles_win32.h"
+#include "saver/host_frame_win32.h"
+#include "saver/settings_win32.h"
+
+namespace {
+
+constexpr UINT_PTR kPictureTimer = 1;
+constexpr UINT_PTR kAnimationTimer = 2;
+constexpr UINT kFirstPictureDelayMs = 10;
+constexpr UINT kAnimationTickMs = 100;
+constexpr int kAnimationSlots = kBannerSlot + 1;
+
+enum class Mode { Preview, Pictures, NoPictures };
+
+struct Engine {
+    HWND window = nullptr;
+    Mode mode = Mode::Pictures;
+    OwnedBitmap animationFrames[kAnimationSlots];
+    AnimationState animation;
+    bool pictureShown = false;
+    // A picture tick dispatches messages, so the window can be destroyed inside one; what
+    // the tick still uses is then released when it unwinds.
+    int ticksRunning = 0;
+    bool releaseWhenTickEnds = false;
+};
+Engine g_engine;
+
+void LoadAnimationFrames(int slots)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (int slot = 0; slot < slots; ++slot)
+        g_engine.animationFrames[slot].Reset(LoadResourceBitmap(instance, slot + 1));
+    g_engine.animation = AnimationState();
+    SetTimer(g_engine.window, kAnimationTimer, kAnimationTickMs, nullptr);
+}
+
+void MeasureColourDepth()
+{
+    WindowDc screen(nullptr);
+    ColourDepth = GetDeviceCaps(screen.Get(), PLANES) * GetDeviceCaps(screen.Get(), BITSPIXEL);
+}
+
+void SeedAndCheckDate()
+{
+    const std::time_t now = std::time(nullptr);
+    SeedRandom(static_cast<uint32_t>(now));
+    if (const std::tm* local = std::localtime(&now))
+        if (IsBirthday(local->tm_mon, local->tm_mday)) BirthdayFlag = 1;
+}
+
+void StartPictureShow()
+{
+    LoadSettings(LoadManner::Saver);
+    const int32_t count = ScanPictures();
+    if (count > 0)
+        MakePendingPictures(count);
+    else
+        g_engine.mode = Mode::NoPictures;
+    CurrentPath[0] = '\0';
+    SetShowArea(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    {
+        WindowDc screen(nullptr);
+        CreateBackBuffer(screen.Get());
+    }
+    g_engine.pictureShown = false;
+    if (g_engine.mode == Mode::Pictures)
+        SetTimer(g_engine.window, kPictureTimer, kFirstPictureDelayMs, nullptr);
+}
+
+void OnCreate(HWND window)
+{
+    g_engine.window = window;
+    PicDLLInitDLL(PICDLL_INTERFACE_VERSION);
+    PicDLLSetJPGErrorMsgBox(0);
+    MeasureColourDepth();
+    SeedAndCheckDate();
+    PicDLLSetCallback(DecodeProgressCallback);
+    ForcedEffect = 0;
+    if (PreviewMode) {
+        g_engine.mode = Mode::Preview;
+        LoadAnimationFrames(kAnimationFrames);
+        return;
+    }
+    g_engine.mode = Mode::Pictures;
+    StartPictureShow();
+    if (g_engine.mode == Mode::NoPictures) LoadAnimationFrames(kAnimationSlots);
+}
+
+// Everything the engine made at creation.
+void ReleaseEngine()
+{
+    for (OwnedBitmap& frame : g_engine.animationFrames) frame.Reset();
+    ReleaseBackBuffer();
+    FreePictures();
+    FreePendingPictures();
+    DeletePicturePalette();
+    g_engine.releaseWhenTickEnds = false;
+}
+
+void ShowNextPicture()
+{
+    KillTimer(g_engine.window, kPictureTimer);
+    ++g_engine.ticksRunning;
+    if (ShowSettings.random != 0)
+        NextRandomPicture();
+    else
+        NextSequentialPicture();
+    if (HBITMAP picture = LoadAndFitPicture(g_engine.window)) {
+        if (!g_engine.releaseWhenTickEnds) {
+            if (g_engine.pictureShown && ShowSettings.clearscreen == 1) ClearScreen(g_engine.window);
+            g_engine.pictureShown = true;
+            RunTransition(picture, g_engine.window);
+        }
+        DeleteObject(picture);
+    }
+    --g_engine.ticksRunning;
+    if (g_engine.releaseWhenTickEnds) {
+        if (g_engine.ticksRunning == 0) ReleaseEngine();
+        return;
+    }
+    // The delay counts from the end of the transition; the value is used as read.
+    SetTimer(g_engine.window, kPictureTimer, UINT(ShowSettings.speed), nullptr);
+}
+
+void AnimateLogo()
+{
+    const int slot = AnimationTick(g_engine.animation);
+    if (slot < 0) return;
+    const int width = ShowArea.width, height = ShowArea.height;
+    if (g_engine.mode == Mode::NoPictures) {
+        const ScreenPoint banner = BannerPosition(width, height);
+        DrawBitmapAt(g_engine.animationFrames[kBannerSlot].Get(), banner.x, banner.y);
+    }
+    const ScreenPoint at = g_engine.mode == Mode::Preview ? kPreviewFramePosition
+                                                          : CentredFramePosition(width, height);
+    DrawBitmapAt(g_engine.animationFrames[slot].Get(), at.x, at.y);
+}
+
+void OnDestroy()
+{
+    KillTimer(g_engine.window, kPictureTimer);
+    KillTimer(g_engine.window, kAnimationTimer);
+    if (g_engine.ticksRunning > 0)
+        g_engine.releaseWhenTickEnds = true;
+    else
+        ReleaseEngine();
+    PostQuitMessage(0);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND window, UINT message,
+                                                               WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_TIMER:
+        // The mode decides what a tick does, not the timer's id.
+        if (g_engine.mode == Mode::Pictures)
+            ShowNextPicture();
+        else
+            AnimateLogo();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    }
+    return HostDefaultProc(window, message, wParam, lParam);
+}
+
+int WINAPI DecodeProgressCallback(int, int) { return YieldToInput() ? 0 : 1; }
+
+void DrawBitmapAt(HBITMAP bitmap, int x, int y)
+{
+    WindowDc windowDc(g_engine.window);
+    OwnedMemoryDc memory(CreateCompatibleDC(windowDc.Get()));
+    Selection selected(memory.Get(), bitmap);
+    BITMAP size = {};
+    GetObjectA(bitmap, sizeof size, &size);
+    BitBlt(windowDc.Get(), x, y, size.bmWidth, size.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+}
+
+HBITMAP LoadResourceBitmap(HINSTANCE instance, int id)
+{
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    if (!found) return nullptr;
+    HGLOBAL resource = LoadResource(instance, found);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(resource));
+    const DWORD size = SizeofResource(instance, found);
+    if (!header || size < sizeof(BITMAPINFOHEADER) || header->biSize < sizeof(BITMAPINFOHEADER))
+        return nullptr;
+
+    const DWORD colours = header->biBitCount <= 8 ? 1u << header->biBitCount : 0;
+    const DWORD pixelsAt = header->biSize + 4 * colours;
+    const DWORD stride = ((DWORD(header->biWidth) * header->biBitCount + 31) / 32) * 4;
+    const DWORD rows = DWORD(header->biHeight < 0 ? -header->biHeight : header->biHeight);
+    if (pixelsAt > size || (size - pixelsAt) / (stride ? stride : 1) < rows) return nullptr;
+
+    WindowDc screen(nullptr);
+    OwnedPalette palette;
+    HPALETTE previous = nullptr;
+    if (colours > 0) {
+        struct {
+            WORD version;
+            WORD count;
+            PALETTEENTRY entries[256];
+        } logical;
+        logical.version = 0x300;
+        logical.count = WORD(colours);
+        const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(header) + header->biSize);
+        for (DWORD i = 0; i < colours; ++i)
+            logical.entries[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+        palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&logical)));
+        previous = SelectPalette(screen.Get(), palette.Get(), FALSE);
+        RealizePalette(screen.Get());
+    }
+    HBITMAP bitmap = CreateDIBitmap(screen.Get(), header, CBM_INIT,
+                                    reinterpret_cast<const BYTE*>(header) + pixelsAt,
+                                    reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
+    if (previous) SelectPalette(screen.Get(), previous, FALSE);
+    return bitmap;
+}

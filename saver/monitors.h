@@ -1,0 +1,21 @@
+// Covering the monitors other than the primary one while the full-screen saver runs.
+#pragma once
+#include <vector>
+
+struct ScreenRect {
+    int left;
+    int top;
+    int right;   // exclusive
+    int bottom;  // exclusive
+
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool operator==(const ScreenRect& o) const
+    {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// The parts of the other monitors that the primary screen (the saver's own window) does
+// not cover, as rectangles in virtual-screen coordinates; a monitor that mirrors or lies
+// inside the primary screen needs none.
+std::vector<ScreenRect> CoverRects(const ScreenRect& primary, const std::vector<ScreenRect>& monitors);

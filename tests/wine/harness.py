@@ -1,0 +1,329 @@
+"""End-to-end test bench: the Windows build under Wine on a virtual X display.
+
+Each test module gets its own Xvfb display and a shared, project-owned Wine prefix
+(never the user's ~/.wine). Helpers start Velmora.scr with a mode switch, write the
+settings file and pictures into the prefix, send real input with xdotool, take
+screenshots and read exit codes.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+ROOT = os.environ.get("VELMORA_ROOT") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+DIST = os.path.join(ROOT, "dist", "win64")
+TOOLS = os.path.join(ROOT, "dist", "tools")
+HELPERS = os.path.join(ROOT, "out", "win64", "test-helpers")
+PREFIX = os.environ.get("VELMORA_WINEPREFIX") or os.path.join(ROOT, "out", "wineprefix")
+WINE64 = "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else shutil.which("wine64")
+WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver") else shutil.which("wineserver")
+WINDOWS_DIR = os.path.join(PREFIX, "drive_c", "windows")
+TEST_ROOT = os.path.join(PREFIX, "drive_c", "velmora-test")
+SKIP = 77  # CTest's skip code for a machine without Wine or Xvfb
+
+
+def require_tools():
+    missing = [t for t in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(t)]
+    if not WINE64:
+        missing.append("wine64")
+    if not os.path.exists(os.path.join(DIST, "Velmora.scr")):
+        missing.append("dist/win64/Velmora.scr")
+    if missing:
+        print("skipped: missing " + ", ".join(missing))
+        sys.exit(SKIP)
+
+
+def windows_path(unix_path):
+    """The path as a Windows program in the prefix sees it."""
+    drive_c = os.path.join(PREFIX, "drive_c")
+    if unix_path.startswith(drive_c):
+        return "C:" + unix_path[len(drive_c):].replace("/", "\\")
+    return "Z:" + unix_path.replace("/", "\\")
+
+
+class Display:
+    """A private Xvfb server."""
+
+    def __init__(self, geometry="1024x768x24", extra=()):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", geometry, "-nolisten", "tcp", *extra],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        self.name = ":" + number
+        width, height = geometry.split("x")[:2]
+        self.width, self.height = int(width), int(height)
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+class Image:
+    """A screenshot as RGB rows."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @staticmethod
+    def from_ppm(blob):
+        parts = []
+        pos = 0
+        while len(parts) < 4:
+            while blob[pos:pos + 1].isspace():
+                pos += 1
+            if blob[pos:pos + 1] == b"#":
+                pos = blob.index(b"\n", pos)
+                continue
+            end = pos
+            while not blob[end:end + 1].isspace():
+                end += 1
+            parts.append(blob[pos:end])
+            pos = end
+        width, height = int(parts[1]), int(parts[2])
+        return Image(width, height, blob[pos + 1:pos + 1 + width * height * 3])
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def region_is(self, x, y, w, h, predicate):
+        return all(predicate(self.pixel(i, j)) for j in range(y, y + h) for i in range(x, x + w))
+
+    def count(self, predicate, box=None):
+        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        return sum(1 for j in range(y0, y1) for i in range(x0, x1) if predicate(self.pixel(i, j)))
+
+    def bounding_box(self, predicate):
+        """(left, top, right, bottom) exclusive of the pixels for which predicate holds."""
+        xs, ys = [], []
+        for j in range(self.height):
+            row = self.data[j * self.width * 3:(j + 1) * self.width * 3]
+            for i in range(self.width):
+                if predicate(tuple(row[i * 3:i * 3 + 3])):
+                    xs.append(i)
+                    ys.append(j)
+        if not xs:
+            return None
+        return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+    def save(self, path):
+        header = b"P6\n%d %d\n255\n" % (self.width, self.height)
+        with open(path, "wb") as f:
+            f.write(header + self.data)
+
+
+def is_black(p):
+    return max(p) <= 8
+
+
+class Saver:
+    """One running Velmora.scr process."""
+
+    def __init__(self, session, args, directory, env=None, stderr=subprocess.DEVNULL):
+        self.session = session
+        self.started = time.monotonic()
+        self.process = subprocess.Popen([WINE64, os.path.join(directory, "Velmora.scr"), *args],
+                                        env=env or session.env, stdout=subprocess.DEVNULL, stderr=stderr)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait(self, timeout=15):
+        """The Windows exit code as a signed 32-bit number (Wine passes its low byte)."""
+        code = self.process.wait(timeout=timeout)
+        return code - 256 if code > 127 else code
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+
+class WineTestCase(unittest.TestCase):
+    """Base class: one display per test class, a clean settings file per test."""
+
+    geometry = "1024x768x24"
+    xvfb_extra = ()
+
+    @classmethod
+    def setUpClass(cls):
+        cls.display = Display(cls.geometry, cls.xvfb_extra)
+        cls.env = dict(os.environ, DISPLAY=cls.display.name, WINEPREFIX=PREFIX, WINEARCH="win64",
+                       WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        ensure_prefix(cls.env)
+        os.makedirs(TEST_ROOT, exist_ok=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        subprocess.run([WINESERVER, "-k"], env=cls.env, stderr=subprocess.DEVNULL)
+        cls.display.close()
+
+    def setUp(self):
+        self.savers = []
+        self.temp = tempfile.mkdtemp(prefix="case-", dir=TEST_ROOT)
+        self.remove_settings()
+        self.xdotool("mousemove", "5", "5")
+
+    def tearDown(self):
+        for saver in self.savers:
+            saver.kill()
+        self.remove_settings()
+        shutil.rmtree(self.temp, ignore_errors=True)
+
+    # --- settings and pictures ------------------------------------------------------
+    def remove_settings(self):
+        for name in os.listdir(WINDOWS_DIR):
+            if name.lower() == "ss_velmo.ini":
+                os.remove(os.path.join(WINDOWS_DIR, name))
+
+    def write_settings(self, **values):
+        """Writes ss_velmo.ini; `dir` may be a Unix path inside the prefix."""
+        lines = ["[velmora]"]
+        for key, value in values.items():
+            if key == "dir" and value.startswith("/"):
+                value = windows_path(value)
+            lines.append("%s=%s" % (key, value))
+        with open(os.path.join(WINDOWS_DIR, "ss_velmo.ini"), "w", newline="\r\n") as f:
+            f.write("\n".join(lines) + "\n")
+
+    def read_settings(self):
+        path = os.path.join(WINDOWS_DIR, "ss_velmo.ini")
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def picture_folder(self, name="pictures"):
+        path = os.path.join(self.temp, name)
+        os.makedirs(path, exist_ok=True)
+        return path
+
+    def make_picture(self, folder, name, size, pattern="photo"):
+        kind = "jpg" if name.lower().endswith(".jpg") else "bmp"
+        subprocess.run([os.path.join(TOOLS, "make-samples"), folder, "--size", "%dx%d" % size,
+                        "--kind", kind, "--name", name, "--pattern", pattern], check=True,
+                       stdout=subprocess.DEVNULL)
+        return os.path.join(folder, name)
+
+    # --- running the saver ----------------------------------------------------------
+    def install_dir(self, extra_files=()):
+        """A folder holding the saver, its library and any test stand-ins."""
+        directory = os.path.join(self.temp, "bin")
+        os.makedirs(directory, exist_ok=True)
+        for name in ("Velmora.scr", "picdll.dll"):
+            shutil.copy(os.path.join(DIST, name), directory)
+        for path in extra_files:
+            shutil.copy(path, directory)
+        return directory
+
+    def start_saver(self, *args, directory=None, wait_window=True):
+        saver = Saver(self, args, directory or self.install_dir())
+        self.savers.append(saver)
+        if wait_window and args and args[0].lower().lstrip("/-").startswith("s"):
+            self.wait_for_window("Screen Saver", saver)
+        return saver
+
+    def wait_for_window(self, title, saver=None, timeout=20):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title],
+                                   env=self.env, capture_output=True, text=True).stdout.split()
+            if found:
+                return found[0]
+            if saver and not saver.running():
+                self.fail("saver ended before its window appeared")
+            time.sleep(0.1)
+        self.fail("no window titled %r" % title)
+
+    def wait_for_exit(self, saver, timeout=10):
+        try:
+            return saver.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.fail("saver still running after %s s" % timeout)
+
+    def assert_still_running(self, saver, seconds=1.0):
+        time.sleep(seconds)
+        self.assertTrue(saver.running(), "saver ended")
+
+    # --- input and screen -----------------------------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def screenshot(self, name=None):
+        blob = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+                              capture_output=True, check=True).stdout
+        image = Image.from_ppm(blob)
+        if name and os.environ.get("VELMORA_KEEP_SCREENSHOTS"):
+            image.save(os.path.join(os.environ["VELMORA_KEEP_SCREENSHOTS"], name + ".ppm"))
+        return image
+
+    def wait_for_screen(self, predicate, timeout=15, interval=0.2):
+        """Screenshots until predicate(image) holds; returns that image."""
+        deadline = time.monotonic() + timeout
+        image = None
+        while time.monotonic() < deadline:
+            image = self.screenshot()
+            if predicate(image):
+                return image
+            time.sleep(interval)
+        return None
+
+    def probe(self, *args, **popen):
+        path = os.path.join(HELPERS, "probe.exe")
+        if not popen:
+            return subprocess.run([WINE64, path, *args], env=self.env, capture_output=True, text=True,
+                                  timeout=30).stdout.strip()
+        return subprocess.Popen([WINE64, path, *args], env=self.env, text=True, **popen)
+
+    def traced(self, functions):
+        """Environment that makes Wine log calls of the given functions ("dll.Function")."""
+        self.registry("add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ",
+                      "/d", ";".join(functions))
+        log = os.path.join(self.temp, "relay.log")
+        return dict(self.env, WINEDEBUG="+relay"), log
+
+    def start_traced_saver(self, functions, *args, directory=None):
+        """A saver whose calls of `functions` are logged; read them with relay_calls()."""
+        env, log = self.traced(functions)
+        self.relay_log = open(log, "w")
+        saver = Saver(self, args, directory or self.install_dir(), env=env, stderr=self.relay_log)
+        self.savers.append(saver)
+        return saver
+
+    def relay_calls(self, function):
+        """The argument lists (as integers) of the logged calls of `function`."""
+        self.relay_log.flush()
+        calls = []
+        pattern = re.compile(r"Call %s\(([^)]*)\)" % re.escape(function))
+        with open(self.relay_log.name, errors="replace") as f:
+            for line in f:
+                m = pattern.search(line)
+                if m:
+                    calls.append([int(a.split()[0], 16) for a in m.group(1).split(",") if a])
+        return calls
+
+    def registry(self, *args):
+        subprocess.run([WINE64, "reg", *args, "/f"], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def ensure_prefix(env):
+    if os.path.exists(os.path.join(PREFIX, "system.reg")):
+        return
+    os.makedirs(PREFIX, exist_ok=True)
+    subprocess.run([WINE64, "wineboot", "--init"], env=env, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    subprocess.run([WINESERVER, "-w"], env=env)
+
+
+def main():
+    require_tools()
+    unittest.main(verbosity=2)

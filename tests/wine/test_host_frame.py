@@ -1,0 +1,143 @@
+"""The saver program under Wine: modes, ending on input, second instance, preview."""
+
+import os
+import subprocess
+import time
+
+import harness
+from artwork import Artwork
+
+
+class FullScreen(harness.WineTestCase):
+
+    def test_animation_is_centred_with_its_banner(self):
+        art = Artwork()
+        saver = self.start_saver("/s")
+        width, height = self.display.width, self.display.height
+        frame_at = (width // 2 - 75, height // 3 - 26)
+        banner_at = (width // 2 - 119, height // 3 + 44)
+        seen = []
+        deadline = time.monotonic() + 4
+        while time.monotonic() < deadline:
+            shot = self.screenshot()
+            if not art.banner_at(shot, *banner_at):
+                continue
+            frame = art.frame_at(shot, *frame_at)
+            if frame and (not seen or seen[-1] != frame):
+                seen.append(frame)
+            # Nothing but the frame and the banner is drawn.
+            self.assertTrue(art.only_black_outside(shot, [(*frame_at, 150, 53), (*banner_at, 238, 17)]))
+        self.assertGreaterEqual(len(seen), 3, "animation frames seen: %s" % seen)
+        self.assertEqual(seen, sorted(seen), "frames run forward from the first")
+        self.assertTrue(saver.running())
+
+    def test_small_mouse_movement_is_ignored_and_larger_one_ends(self):
+        self.xdotool("mousemove", "300", "300")
+        saver = self.start_saver("/s")
+        time.sleep(1)
+        self.xdotool("mousemove", "302", "302")
+        self.assert_still_running(saver)
+        self.xdotool("mousemove", "303", "302")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_key_press_ends(self):
+        saver = self.start_saver("/s")
+        time.sleep(1)
+        self.xdotool("key", "space")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_click_ends(self):
+        saver = self.start_saver("-S")
+        time.sleep(1)
+        self.xdotool("click", "1")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_switches_of_the_full_screen_mode(self):
+        for switch in ("s", "S:1"):
+            with self.subTest(switch=switch):
+                saver = self.start_saver(switch)
+                time.sleep(0.5)
+                self.xdotool("key", "space")
+                self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_window_switching_is_swallowed(self):
+        saver = self.start_saver("/s")
+        for command in ("0xF040", "0xF050", "0xF140"):  # SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE
+            self.assertEqual(self.probe("syscommand", "WindowsScreenSaverClass", "Screen Saver", command), "0")
+        self.assert_still_running(saver, 0.5)
+        self.assertIn("|WindowsScreenSaverClass|Screen Saver", self.probe("foreground"))
+
+    def test_second_start_brings_the_first_to_the_front(self):
+        first = self.start_saver("/s")
+        parent = self.probe("parent", "200", "150", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            parent.stdout.readline()
+            time.sleep(0.5)
+            second = self.start_saver("/s", wait_window=False)
+            self.assertEqual(self.wait_for_exit(second), 0)
+            self.assertIn("|WindowsScreenSaverClass|Screen Saver", self.probe("foreground"))
+            self.assertTrue(first.running())
+        finally:
+            parent.stdin.close()
+            parent.wait(timeout=10)
+
+
+class OtherModes(harness.WineTestCase):
+
+    def test_unknown_switch_and_bad_preview_handles_exit_with_minus_one(self):
+        for args in (("/x",), ("/p", "abc"), ("/p", "0"), ("/l",), ("/p", "999999")):
+            with self.subTest(args=args):
+                saver = self.start_saver(*args)
+                self.assertEqual(self.wait_for_exit(saver), -1)
+                self.assertTrue(self.probe("find", "WindowsScreenSaverClass", "").startswith("0|"))
+
+    def test_password_change_without_the_platform_library_returns_zero(self):
+        saver = self.start_saver("/a", "0")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_preview_draws_the_frames_in_the_parent_and_ignores_input(self):
+        # Wine shows nothing a child window of another process draws, so the frames are
+        # checked as the calls that draw them.
+        parent = self.probe("parent", "152", "112", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            _, handle, left, top = parent.stdout.readline().split()
+            left, top = int(left), int(top)
+            saver = self.start_traced_saver(["gdi32.BitBlt"], "/p", handle)
+            time.sleep(3)
+            blits = self.relay_calls("gdi32.BitBlt")
+            # dc, x, y, width, height, source, x, y, rop: 150 x 53 frames at (0, 28)
+            self.assertGreaterEqual(len(blits), 15)
+            self.assertEqual({tuple(b[1:5]) for b in blits}, {(0, 28, 150, 53)})
+            # Input goes to the platform, not to ending the preview.
+            self.xdotool("mousemove", str(left + 40), str(top + 40))
+            self.xdotool("mousemove", str(left + 90), str(top + 80))
+            self.xdotool("click", "1")
+            self.xdotool("key", "space")
+            self.assert_still_running(saver)
+            # The preview ends with its parent.
+            parent.stdin.close()
+            self.assertEqual(self.wait_for_exit(saver), 0)
+        finally:
+            if not parent.stdin.closed:
+                parent.stdin.close()
+            parent.wait(timeout=10)
+
+    def test_preview_hands_help_to_the_parent(self):
+        parent = self.probe("parent", "152", "112", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            _, handle, left, top = parent.stdout.readline().split()
+            saver = self.start_saver("/p", handle)
+            time.sleep(1)
+            self.xdotool("mousemove", str(int(left) + 50), str(int(top) + 50))
+            self.xdotool("click", "3")  # a right click asks for the context menu
+            line = parent.stdout.readline().split()
+            self.assertEqual(line[0], "contextmenu")
+            self.assertEqual(line[1], "wparam=" + handle)
+            self.assertTrue(saver.running())
+        finally:
+            parent.stdin.close()
+            parent.wait(timeout=10)
+
+
+if __name__ == "__main__":
+    harness.main()
