@@ -1,0 +1,36 @@
+// An in-memory settings section that reads numbers as GetPrivateProfileIntA does.
+#pragma once
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "saver/settings.h"
+
+class FakeProfile : public ProfileFile {
+public:
+    std::map<std::string, std::string> values;
+    std::vector<std::string> writeOrder;
+
+    int32_t ReadInt(const char* key, int32_t fallback) override
+    {
+        auto it = values.find(key);
+        if (it == values.end()) return fallback;
+        return static_cast<int32_t>(std::strtol(it->second.c_str(), nullptr, 10));
+    }
+
+    void ReadString(const char* key, const char* fallback, char* buffer, int size) override
+    {
+        auto it = values.find(key);
+        std::string text = it == values.end() ? fallback : it->second;
+        text = text.substr(0, size_t(size - 1));
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+    }
+
+    void WriteString(const char* key, const char* value) override
+    {
+        values[key] = value;
+        writeOrder.push_back(key);
+    }
+};

@@ -1,0 +1,54 @@
+#include "pictures/fit.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+FittedSize Fit(int w, int h, int sw, int sh, bool reduce = true, bool enlarge = true)
+{
+    return FitToArea(w, h, sw, sh, float(sw) / float(sh), reduce, enlarge);
+}
+
+TEST(Fit, WorkedExamplesOnA1024By768Area)
+{
+    struct Case {
+        int w, h, nw, nh;
+    } cases[] = {{1469, 1469, 767, 768}, {1600, 1200, 1024, 768}, {1500, 1000, 1024, 682},
+                 {333, 250, 1022, 768},  {200, 300, 512, 768}};
+    for (const Case& c : cases) {
+        FittedSize fit = Fit(c.w, c.h, 1024, 768);
+        EXPECT_TRUE(fit.scaled);
+        EXPECT_EQ(fit.width, c.nw) << c.w << "x" << c.h;
+        EXPECT_EQ(fit.height, c.nh) << c.w << "x" << c.h;
+    }
+}
+
+TEST(Fit, SwitchesAndExactSizes)
+{
+    EXPECT_FALSE(Fit(1024, 768, 1024, 768).scaled);               // exact, whatever the switches
+    EXPECT_FALSE(Fit(1024, 768, 1024, 768, false, false).scaled);
+    EXPECT_FALSE(Fit(1100, 700, 1024, 768, false, true).scaled);  // wider only, no reducing
+    EXPECT_FALSE(Fit(800, 600, 1024, 768, true, false).scaled);   // smaller, no enlarging
+    FittedSize asWide = Fit(1024, 500, 1024, 768);                // as wide, less tall: kept
+    EXPECT_TRUE(asWide.scaled);
+    EXPECT_EQ(asWide.width, 1024);
+    EXPECT_EQ(asWide.height, 500);
+    FittedSize asTall = Fit(300, 768, 1024, 768);
+    EXPECT_EQ(asTall.width, 300);
+    EXPECT_EQ(asTall.height, 768);
+}
+
+TEST(Fit, ExtremePicturesKeepAtLeastOnePixel)
+{
+    FittedSize line = Fit(30000, 20, 1024, 768);
+    EXPECT_EQ(line.width, 1024);
+    EXPECT_EQ(line.height, 1);
+    FittedSize dot = Fit(1, 1, 1024, 768);
+    EXPECT_EQ(dot.width, 768);
+    EXPECT_EQ(dot.height, 768);
+    FittedSize tower = Fit(1, 65535, 1920, 1080);
+    EXPECT_EQ(tower.width, 1);
+    EXPECT_EQ(tower.height, 1080);
+}
+
+}  // namespace
