@@ -18,6 +18,18 @@ if(EXISTS /usr/src/googletest/CMakeLists.txt)
   set_tests_properties(unit_tests_under_wine PROPERTIES LABELS wine TIMEOUT 600)
 endif()
 
+# Tests of the Win32 layer itself, against the platform (under Wine here).
+file(GLOB WINDOWS_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/windows/*.cpp)
+add_executable(windows_tests ${WINDOWS_TESTS} resources/velmora.rc)
+target_link_libraries(windows_tests PRIVATE velmora_win32 gtest_main)
+target_link_options(windows_tests PRIVATE ${VELMORA_STATIC_RUNTIME})
+set_target_properties(windows_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/windows-tests)
+add_custom_command(TARGET windows_tests POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:picdll> ${CMAKE_BINARY_DIR}/windows-tests/)
+velmora_warnings(windows_tests)
+add_test(NAME windows_tests_under_wine COMMAND windows_tests)
+set_tests_properties(windows_tests_under_wine PROPERTIES LABELS wine TIMEOUT 600 RUN_SERIAL TRUE)
+
 # Helpers for the end-to-end tests: a probe program and a stand-in password library.
 file(GLOB HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/helpers/*_win32.cpp)
 foreach(src ${HELPERS})

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <initializer_list>
+
 
 #include "picdll/picdll.h"
 #include "pictures/catalogue.h"
@@ -11,7 +12,7 @@ namespace {
 
 class Win32Search : public FolderSearch {
 public:
-    Win32Search() : handle_(FindFirstFileA("*.*", &data_)) {}
+    Win32Search() : handle_(FindFirstFileW(L"*.*", &data_)) {}
     ~Win32Search() override
     {
         if (Valid()) FindClose(handle_);
@@ -23,26 +24,36 @@ public:
 
     bool Next(FolderEntry& entry) override
     {
-        if (!first_ && !FindNextFileA(handle_, &data_)) return false;
-        first_ = false;
-        entry.name = UsableName();
+        for (;;) {
+            if (!first_ && !FindNextFileW(handle_, &data_)) return false;
+            first_ = false;
+            if (AnsiName()) break;
+        }
+        entry.name = name_;
         entry.isFolder = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         return true;
     }
 
 private:
-    // A name with characters outside the ANSI code page comes back with '?' in their
-    // place, which no file name may hold; its short name still reaches the file.
-    const char* UsableName() const
+    // The entry's name as the ANSI functions take it. A name with characters outside the
+    // ANSI code page would come back altered ('?' or a look-alike letter) and name no
+    // file; its short name still reaches it. Without one, the entry is passed over.
+    bool AnsiName()
     {
-        if (std::strchr(data_.cFileName, '?') && data_.cAlternateFileName[0])
-            return data_.cAlternateFileName;
-        return data_.cFileName;
+        for (const wchar_t* wide : {data_.cFileName, data_.cAlternateFileName}) {
+            if (!wide[0]) continue;
+            BOOL lossy = FALSE;
+            int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, name_,
+                                             sizeof name_, nullptr, &lossy);
+            if (length > 0 && !lossy) return true;
+        }
+        return false;
     }
 
-    WIN32_FIND_DATAA data_ = {};
+    WIN32_FIND_DATAW data_ = {};
     HANDLE handle_;
     bool first_ = true;
+    char name_[MAX_PATH * 2] = {};
 };
 
 class Win32ScanPlatform : public ScanPlatform {
