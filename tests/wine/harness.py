@@ -175,6 +175,8 @@ class WineTestCase(unittest.TestCase):
     def tearDown(self):
         for saver in self.savers:
             saver.kill()
+        if getattr(self, "relay_log", None):
+            self.relay_log.close()
         self.remove_settings()
         shutil.rmtree(self.temp, ignore_errors=True)
 
@@ -214,9 +216,9 @@ class WineTestCase(unittest.TestCase):
         return os.path.join(folder, name)
 
     # --- running the saver ----------------------------------------------------------
-    def install_dir(self, extra_files=()):
+    def install_dir(self, extra_files=(), name="bin"):
         """A folder holding the saver, its library and any test stand-ins."""
-        directory = os.path.join(self.temp, "bin")
+        directory = os.path.join(self.temp, name)
         os.makedirs(directory, exist_ok=True)
         for name in ("Velmora.scr", "picdll.dll"):
             shutil.copy(os.path.join(DIST, name), directory)
@@ -298,16 +300,19 @@ class WineTestCase(unittest.TestCase):
         self.savers.append(saver)
         return saver
 
+    def relay_lines(self):
+        self.relay_log.flush()
+        with open(self.relay_log.name, errors="replace") as f:
+            return f.readlines()
+
     def relay_calls(self, function):
         """The argument lists (as integers) of the logged calls of `function`."""
-        self.relay_log.flush()
         calls = []
         pattern = re.compile(r"Call %s\(([^)]*)\)" % re.escape(function))
-        with open(self.relay_log.name, errors="replace") as f:
-            for line in f:
-                m = pattern.search(line)
-                if m:
-                    calls.append([int(a.split()[0], 16) for a in m.group(1).split(",") if a])
+        for line in self.relay_lines():
+            m = pattern.search(line)
+            if m:
+                calls.append([int(a.split()[0], 16) for a in m.group(1).split(",") if a])
         return calls
 
     def registry(self, *args):

@@ -96,20 +96,7 @@ int main(int argc, char** argv)
         std::printf("%lld\n", (long long)result);
         return 0;
     }
-    if (argc >= 2 && !std::strcmp(argv[1], "spi-running")) {
-        BOOL running = FALSE;
-        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-        std::printf("%d\n", running ? 1 : 0);
-        return 0;
-    }
-    if (argc >= 2 && !std::strcmp(argv[1], "cursor")) {
-        CURSORINFO info = {};
-        info.cbSize = sizeof info;
-        GetCursorInfo(&info);
-        std::printf("%llu %lu\n", (unsigned long long)(UINT_PTR)info.hCursor, info.flags);
-        return 0;
-    }
     std::fprintf(stderr, "usage: probe parent W H | find CLASS TITLE | foreground | "
-                         "syscommand CLASS TITLE WPARAM | spi-running | cursor\n");
+                         "syscommand CLASS TITLE WPARAM\n");
     return 2;
 }
