@@ -66,3 +66,12 @@ foreach(src ${WINE_TESTS})
     TIMEOUT 900 SKIP_RETURN_CODE 77
     ENVIRONMENT "VELMORA_ROOT=${PROJECT_SOURCE_DIR}")
 endforeach()
+
+# The Windows builds checked without running them (the only check of the 32-bit one).
+file(GLOB STATIC_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/static/test_*.py)
+foreach(src ${STATIC_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  add_test(NAME static.${name} COMMAND ${PYTHON3} ${src})
+  set_tests_properties(static.${name} PROPERTIES LABELS static
+    ENVIRONMENT "VELMORA_ROOT=${PROJECT_SOURCE_DIR}")
+endforeach()
