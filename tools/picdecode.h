@@ -1,0 +1,23 @@
+// picdecode: decodes a picture as the saver does, through one of two libraries: the
+// portable decoders (native build) or picdll.dll's exports (Windows build).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class PictureFormat { Jpeg, Bmp };
+
+class PictureLibrary {
+public:
+    virtual ~PictureLibrary() = default;
+    // The dimension query: header only.
+    virtual bool Dimensions(const std::string& path, PictureFormat format, int& width, int& height) = 0;
+    // The read; on failure `why` says why in one line.
+    virtual bool Read(const std::string& path, PictureFormat format, std::vector<uint8_t>& rgb,
+                      int& width, int& height, std::string& why) = 0;
+    virtual void Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth,
+                        int newHeight) = 0;
+};
+
+// The library this build uses.
+PictureLibrary& ThisBuildsLibrary();
