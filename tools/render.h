@@ -12,10 +12,11 @@ inline int SamplesFor(int width, int height) {
 
 // colourAt(x, y) receives coordinates scaled so the picture is 1 unit high,
 // x running 0..width/height, y downwards from 0 to 1.
+// `samples` per axis; by default as many as the picture's size allows.
 template <class ColourAt>
-RgbImage RenderScene(int width, int height, ColourAt colourAt) {
+RgbImage RenderScene(int width, int height, ColourAt colourAt, int samples = 0) {
   RgbImage image(width, height);
-  const int n = SamplesFor(width, height);
+  const int n = samples > 0 ? samples : SamplesFor(width, height);
   const float unit = 1.0f / float(height);
   const float weight = 1.0f / float(n * n);
   for (int py = 0; py < height; ++py) {

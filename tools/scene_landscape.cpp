@@ -39,8 +39,9 @@ class Landscape {
 
   Colour operator()(float x, float y) const {
     const float shoreTop = ShoreLine(x);
-    const Colour scene = y < s_.horizon ? AboveWater(x, y) : Water(x, y);
-    Colour c = y < shoreTop - pixel_ ? scene : Mix(scene, Shore(x, y, shoreTop), Coverage(y, shoreTop));
+    const float bank = Coverage(y, shoreTop);
+    Colour c = bank < 1 ? (y < s_.horizon ? AboveWater(x, y) : Water(x, y)) : Colour{};
+    if (bank > 0) c = Mix(c, Shore(x, y, shoreTop), bank);
     const float tree = TreeCoverage(x, y);
     return tree > 0 ? Mix(c, s_.shore * 0.55f, tree) : c;
   }
@@ -128,15 +129,15 @@ class Landscape {
   }
 
   Colour AboveWater(float x, float y) const {
-    Colour c = Sky(x, y);
+    const float far = FarRidge(x), near = NearRidge(x);
+    // Where the hills hide it completely, the sky is not worth painting.
+    Colour c = Coverage(y, std::min(far, near)) < 1 ? Sky(x, y) : Colour{};
     const Colour haze = Mix(s_.skyHorizon, s_.glow, 0.3f);
-    const float far = FarRidge(x);
     if (y > far - pixel_) {
       const float depth = (y - far) / (s_.horizon - far + 1e-4f);
       const Colour hills = Mix(Mix(s_.farHills, haze, 0.25f), s_.farHills * 0.8f, depth);
       c = Mix(c, hills, Coverage(y, far));
     }
-    const float near = NearRidge(x);
     if (y > near - pixel_) {
       const float texture = Fbm2(x * 40, y * 40, s_.seed + 3, 3);
       const Colour hills = s_.nearHills * (0.85f + 0.3f * texture);
