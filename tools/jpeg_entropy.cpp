@@ -18,14 +18,14 @@ void BitWriter::Flush() {
   buffer_ = 0;
 }
 
-HuffmanEncoder::HuffmanEncoder(const HuffmanSpec& spec) {
+HuffmanEncoder::HuffmanEncoder(const HuffmanTable& table) {
   // Canonical codes: consecutive values within a length, doubled when the length grows.
   uint32_t code = 0;
   size_t k = 0;
   for (int length = 1; length <= 16; ++length) {
-    for (int i = 0; i < spec.counts[size_t(length - 1)]; ++i, ++k, ++code) {
-      code_[spec.symbols[k]] = uint16_t(code);
-      length_[spec.symbols[k]] = uint8_t(length);
+    for (int i = 0; i < table.counts[size_t(length - 1)]; ++i, ++k, ++code) {
+      code_[table.symbols[k]] = uint16_t(code);
+      length_[table.symbols[k]] = uint8_t(length);
     }
     code <<= 1;
   }

@@ -23,7 +23,7 @@ class BitWriter {
 
 class HuffmanEncoder {
  public:
-  explicit HuffmanEncoder(const HuffmanSpec& spec);
+  explicit HuffmanEncoder(const HuffmanTable& table);
   void Put(BitWriter& bits, uint8_t symbol) const { bits.Put(code_[symbol], length_[symbol]); }
 
  private:

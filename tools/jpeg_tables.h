@@ -17,12 +17,12 @@ extern const std::array<uint8_t, 64> kChrominanceQuant;
 // 50 leaves it as printed, higher values shrink the divisors down to 1 at 100.
 std::array<uint8_t, 64> ScaleQuantTable(const std::array<uint8_t, 64>& base, int quality);
 
-struct HuffmanSpec {
+struct HuffmanTable {
   std::array<uint8_t, 16> counts;  // number of codes of each length 1..16
   std::vector<uint8_t> symbols;    // in order of increasing code length
 };
 
-extern const HuffmanSpec kLuminanceDc;
-extern const HuffmanSpec kLuminanceAc;
-extern const HuffmanSpec kChrominanceDc;
-extern const HuffmanSpec kChrominanceAc;
+extern const HuffmanTable kLuminanceDc;
+extern const HuffmanTable kLuminanceAc;
+extern const HuffmanTable kChrominanceDc;
+extern const HuffmanTable kChrominanceAc;

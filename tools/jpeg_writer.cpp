@@ -32,7 +32,7 @@ void WriteJfifHeader(std::vector<uint8_t>& out) {
   for (char c : {'J', 'F', 'I', 'F', '\0'}) out.push_back(uint8_t(c));
   out.push_back(1);  // version 1.01
   out.push_back(1);
-  out.push_back(0);  // no density units: pixel aspect 1:1
+  out.push_back(0);  // no density units: square pixels
   Put16(out, 1);
   Put16(out, 1);
   out.push_back(0);  // no thumbnail
@@ -61,11 +61,11 @@ void WriteFrameHeader(std::vector<uint8_t>& out, const RgbImage& image,
   }
 }
 
-void WriteHuffmanTable(std::vector<uint8_t>& out, uint8_t classAndId, const HuffmanSpec& spec) {
-  Marker(out, 0xC4, 17 + int(spec.symbols.size()));
+void WriteHuffmanTable(std::vector<uint8_t>& out, uint8_t classAndId, const HuffmanTable& table) {
+  Marker(out, 0xC4, 17 + int(table.symbols.size()));
   out.push_back(classAndId);
-  out.insert(out.end(), spec.counts.begin(), spec.counts.end());
-  out.insert(out.end(), spec.symbols.begin(), spec.symbols.end());
+  out.insert(out.end(), table.counts.begin(), table.counts.end());
+  out.insert(out.end(), table.symbols.begin(), table.symbols.end());
 }
 
 void WriteScanHeader(std::vector<uint8_t>& out, const std::vector<Component>& comps) {
@@ -75,7 +75,7 @@ void WriteScanHeader(std::vector<uint8_t>& out, const std::vector<Component>& co
     out.push_back(c.id);
     out.push_back(uint8_t(c.table << 4 | c.table));
   }
-  out.push_back(0);   // spectral selection 0..63, no successive approximation
+  out.push_back(0);   // all 64 coefficients in this one scan, no successive approximation
   out.push_back(63);
   out.push_back(0);
 }

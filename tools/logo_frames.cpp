@@ -39,7 +39,7 @@ Palette LogoPalette() {
 }
 
 // Brightness of a point inside a stroke: a vertical blue-to-green gradient, shaded as a
-// rounded tube lit from the upper left, with a small specular glint.
+// rounded tube lit from the upper left, with a small bright glint.
 float StrokeShade(float height, const TextShape::Nearest& nearest) {
   const float r = nearest.distance / kStrokeRadius;
   const float nz = std::sqrt(std::max(0.0f, 1 - r * r));

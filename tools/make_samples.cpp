@@ -35,7 +35,7 @@ std::function<RgbImage(int, int)> Landscape(LandscapeStyle (*style)()) {
   return [style](int w, int h) { return PaintLandscape(w, h, style()); };
 }
 
-// A spread of sizes, aspects and encodings, so the demo exercises every path of the
+// A spread of sizes, shapes and encodings, so the demo exercises every path of the
 // picture loader: large and small, portrait, odd sizes, 4:2:0, 4:4:4, grey, 24- and 8-bit.
 std::vector<Sample> Catalogue() {
   return {

@@ -33,11 +33,11 @@ RgbImage PaintPlasma(int width, int height) {
 }
 
 RgbImage PaintFractal(int width, int height) {
-  const float aspect = float(width) / float(height);
-  return RenderScene(width, height, [aspect](float x, float y) {
+  const float ratio = float(width) / float(height);
+  return RenderScene(width, height, [ratio](float x, float y) {
     // A spiral in seahorse valley, between the main cardioid and the period-2 bulb.
     const double span = 0.0125;
-    const double cr = -0.7409 + (double(x) - 0.5 * aspect) * span;
+    const double cr = -0.7409 + (double(x) - 0.5 * ratio) * span;
     const double ci = 0.1318259 + (double(y) - 0.5) * span;
     constexpr Colour kInside = {0.0f, 0.0f, 0.02f};
     // The main cardioid and the period-2 bulb never escape: no need to iterate there.
@@ -61,13 +61,13 @@ RgbImage PaintFractal(int width, int height) {
 }
 
 RgbImage PaintRings(int width, int height) {
-  const float aspect = float(width) / float(height);
-  return RenderScene(width, height, [aspect](float x, float y) {
-    const float r1 = std::hypot(x - 0.3f * aspect, y - 0.35f);
-    const float r2 = std::hypot(x - 0.72f * aspect, y - 0.62f);
+  const float ratio = float(width) / float(height);
+  return RenderScene(width, height, [ratio](float x, float y) {
+    const float r1 = std::hypot(x - 0.3f * ratio, y - 0.35f);
+    const float r2 = std::hypot(x - 0.72f * ratio, y - 0.62f);
     const float a = std::sin(r1 * 70.0f), b = std::sin(r2 * 55.0f);
     const float glow = 0.55f + 0.45f * a * b;
-    const Colour deep = Mix(Hex(0x10204a), Hex(0x3b1040), Clamp01(x / aspect));
+    const Colour deep = Mix(Hex(0x10204a), Hex(0x3b1040), Clamp01(x / ratio));
     const Colour light = Mix(Hex(0xffd27a), Hex(0x7ae2ff), Clamp01(y));
     return Mix(deep, light, glow * glow);
   });

@@ -9,9 +9,9 @@
 
 RgbImage PaintTiles(int width, int height) {
   constexpr float kCell = 1.0f / 7.5f;
-  const float aspect = float(width) / float(height);
+  const float ratio = float(width) / float(height);
   const float pixel = 1.0f / (kCell * float(height));
-  return RenderScene(width, height, [aspect, pixel](float x, float y) {
+  return RenderScene(width, height, [ratio, pixel](float x, float y) {
     const int i = int(std::floor(x / kCell)), j = int(std::floor(y / kCell));
     const bool flipped = HashUnit(i, j, 5) < 0.5f;
     float u = x / kCell - float(i), v = y / kCell - float(j);
@@ -23,7 +23,7 @@ RgbImage PaintTiles(int width, int height) {
     const bool inside = d0 < 0.5f || d1 < 0.5f;
     const bool tone = inside ^ (((i + j) & 1) != 0) ^ flipped;
 
-    const float drift = x / aspect * 0.7f + y * 0.3f;
+    const float drift = x / ratio * 0.7f + y * 0.3f;
     const Colour warm = Mix(Hex(0xe0604a), Hex(0xe8a33c), drift);
     const Colour cool = Mix(Hex(0x1f4e6e), Hex(0x2f8a7a), drift);
     Colour c = tone ? warm : cool;

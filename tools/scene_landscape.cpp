@@ -32,8 +32,8 @@ namespace {
 
 class Landscape {
  public:
-  Landscape(const LandscapeStyle& style, float aspect, float pixel)
-      : s_(style), aspect_(aspect), pixel_(pixel), sunX_(style.sunX * aspect) {
+  Landscape(const LandscapeStyle& style, float ratio, float pixel)
+      : s_(style), ratio_(ratio), pixel_(pixel), sunX_(style.sunX * ratio) {
     PlantTrees();
   }
 
@@ -56,8 +56,8 @@ class Landscape {
     Random random(s_.seed);
     const int count = 5 + int(random.Unit() * 4);
     for (int i = 0; i < count; ++i) {
-      const float x = aspect_ * (0.02f + 0.26f * random.Unit());
-      const float height = 0.10f + 0.12f * random.Unit() * (1 - x / aspect_);
+      const float x = ratio_ * (0.02f + 0.26f * random.Unit());
+      const float height = 0.10f + 0.12f * random.Unit() * (1 - x / ratio_);
       trees_.push_back({x, ShoreLine(x) + 0.01f, height});
     }
   }
@@ -86,7 +86,7 @@ class Landscape {
   }
   // The bank rises towards the left corner and dips below the frame on the right.
   float ShoreLine(float x) const {
-    const float t = x / aspect_;
+    const float t = x / ratio_;
     return 0.86f - 0.16f * (1 - t) * (1 - t) + 0.18f * Smoothstep(0.45f, 1.0f, t) +
            0.025f * (Fbm1(x * 9, s_.seed + 2, 4) - 0.5f);
   }
@@ -151,7 +151,7 @@ class Landscape {
   Colour Water(float x, float y) const {
     const float depth = y - s_.horizon;
     const float distance = 0.05f / (depth + 0.002f);
-    const float across = (x - 0.5f * aspect_) * distance;
+    const float across = (x - 0.5f * ratio_) * distance;
     const float wave = Fbm2(across * 8.0f, distance * 30.0f, s_.seed + 9, 4) - 0.5f;
     const float rx = x + wave * depth * 0.12f;
     const float ry = s_.horizon - depth * (1 + wave * 0.25f);
@@ -171,7 +171,7 @@ class Landscape {
   }
 
   const LandscapeStyle& s_;
-  float aspect_, pixel_, sunX_;
+  float ratio_, pixel_, sunX_;
   std::vector<Tree> trees_;
 };
 

@@ -33,9 +33,9 @@ float Curtain(float x, float y, float hem, uint32_t seed) {
 }  // namespace
 
 RgbImage PaintAurora(int width, int height) {
-  const float aspect = float(width) / float(height);
+  const float ratio = float(width) / float(height);
   const float pixel = 1.0f / float(height);
-  return RenderScene(width, height, [aspect, pixel](float x, float y) {
+  return RenderScene(width, height, [ratio, pixel](float x, float y) {
     Colour c = Mix(Hex(0x02040c), Hex(0x0d1f33), y);
     c = c + Stars(x, y, pixel) * 0.8f;
     for (int k = 0; k < 2; ++k) {
@@ -46,7 +46,7 @@ RgbImage PaintAurora(int width, int height) {
       c = c + tint * light;
     }
     // Jagged peaks, their crests faintly lit by the aurora.
-    const float t = x / aspect;
+    const float t = x / ratio;
     const float ridge = 0.74f - 0.2f * std::pow(Fbm1(x * 3.0f, 95, 6), 1.6f) - 0.06f * Smoothstep(0.5f, 1.0f, t);
     const float land = Clamp01((y - ridge) / pixel + 0.5f);
     const float rim = std::exp(-(y - ridge) * 60.0f);
