@@ -38,8 +38,9 @@ Palette LogoPalette() {
   return palette;
 }
 
-// Brightness of a point inside a stroke: a vertical blue-to-green gradient, shaded as a
-// rounded tube lit from the upper left, with a small bright glint.
+// Brightness of a point inside a stroke, `height` being 0 at the foot of the lettering
+// and 1 at its top: a vertical blue-to-green gradient, shaded as a rounded tube lit from
+// the upper left, with a small bright glint.
 float StrokeShade(float height, const TextShape::Nearest& nearest) {
   const float r = nearest.distance / kStrokeRadius;
   const float nz = std::sqrt(std::max(0.0f, 1 - r * r));
@@ -59,49 +60,69 @@ float LogoAngleDegrees(int frame) {
   return 180.0f + 35.0f * float(frame - 5);
 }
 
+namespace {
+
+// The word turned to one angle, seen through the frame's pixel grid.
+class TurnedWord {
+ public:
+  explicit TurnedWord(float degrees) {
+    const float cosine = std::cos(degrees * 3.14159265f / 180.0f);
+    // Exactly edge-on the word would vanish; keep a sliver so the turn reads as a turn.
+    squeeze_ = std::copysign(std::max(std::fabs(cosine), 0.08f), cosine);
+    facing_ = 0.85f + 0.15f * std::fabs(cosine);
+    // Thin stages need many samples across each pixel to catch every stroke.
+    samplesX_ = std::min(64, int(std::ceil(4.0f / std::fabs(squeeze_))));
+    // Near edge-on the letters' sides start to show: lean towards the brightest sample
+    // across the pixel, which reads as the thickness of the lettering.
+    sides_ = std::max(0.0f, 1 - std::fabs(squeeze_) / 0.3f);
+  }
+
+  // Ramp position 0..255 of one pixel.
+  uint8_t Pixel(int px, int py) const {
+    float sum = 0;
+    for (int sy = 0; sy < kSamplesY; ++sy) {
+      const float y = float(py) + (float(sy) + 0.5f) / float(kSamplesY);
+      const float uy = kMidY - (y - kLogoHeight / 2.0f) / scale_;
+      float rowSum = 0, rowMax = 0;
+      for (int sx = 0; sx < samplesX_; ++sx) {
+        const float x = float(px) + (float(sx) + 0.5f) / float(samplesX_);
+        const float ux = word_.Width() / 2 + (x - kLogoWidth / 2.0f) / (squeeze_ * scale_);
+        const TextShape::Nearest nearest = word_.NearestStroke({ux, uy}, kStrokeRadius);
+        if (nearest.distance >= kStrokeRadius) continue;
+        const float shade = StrokeShade((uy + kStrokeRadius) / kInkHeight, nearest);
+        rowSum += shade;
+        rowMax = std::max(rowMax, shade);
+      }
+      sum += rowSum / float(samplesX_) * (1 - sides_) + rowMax * sides_;
+    }
+    return uint8_t(std::lround(255.0f * facing_ * sum / float(kSamplesY)));
+  }
+
+ private:
+  static constexpr int kSamplesY = 4;
+  static constexpr float kMidY = kAscender / 2;
+  static constexpr float kInkHeight = kAscender + 2 * kStrokeRadius;
+
+  const TextShape& word_ = Word();
+  // Pixels per font unit, fitting the front view between the margins.
+  const float scale_ = (kLogoWidth - 2 * kMargin) / (word_.Width() + 2 * kStrokeRadius);
+  float squeeze_, facing_, sides_;
+  int samplesX_;
+
+  static const TextShape& Word() {
+    static const TextShape word(kWord, kSpacing);
+    return word;
+  }
+};
+
+}  // namespace
+
 IndexedImage RenderLogoFrame(int frame) {
-  static const TextShape word(kWord, kSpacing);
-  const float inkWidth = word.Width() + 2 * kStrokeRadius;
-  const float scale = (kLogoWidth - 2 * kMargin) / inkWidth;  // pixels per font unit
-  const float centreX = kLogoWidth / 2.0f, centreY = kLogoHeight / 2.0f;
-  const float midX = word.Width() / 2, midY = kAscender / 2, top = kAscender + kStrokeRadius;
-
-  const float angle = LogoAngleDegrees(frame) * 3.14159265f / 180.0f;
-  const float cosine = std::cos(angle);
-  // Exactly edge-on the word would vanish; keep a sliver so the turn reads as a turn.
-  const float squeeze = std::copysign(std::max(std::fabs(cosine), 0.08f), cosine);
-  const float facing = 0.85f + 0.15f * std::fabs(cosine);
-
-  // Thin stages need many samples across each pixel to catch every stroke.
-  const int samplesY = 4;
-  const int samplesX = std::min(64, int(std::ceil(4.0f / std::fabs(squeeze))));
-
-  // Near edge-on the letters' sides start to show: lean towards the brightest sample
-  // across the pixel, which reads as the thickness of the lettering.
-  const float sides = std::max(0.0f, 1 - std::fabs(squeeze) / 0.3f);
-
+  const TurnedWord view(LogoAngleDegrees(frame));
   IndexedImage image(kLogoWidth, kLogoHeight);
   image.palette = LogoPalette();
   for (int py = 0; py < kLogoHeight; ++py) {
-    for (int px = 0; px < kLogoWidth; ++px) {
-      float sum = 0;
-      for (int sy = 0; sy < samplesY; ++sy) {
-        const float y = float(py) + (float(sy) + 0.5f) / float(samplesY);
-        const float uy = midY - (y - centreY) / scale;
-        float rowSum = 0, rowMax = 0;
-        for (int sx = 0; sx < samplesX; ++sx) {
-          const float x = float(px) + (float(sx) + 0.5f) / float(samplesX);
-          const float ux = midX + (x - centreX) / (squeeze * scale);
-          const TextShape::Nearest nearest = word.NearestStroke({ux, uy}, kStrokeRadius);
-          if (nearest.distance >= kStrokeRadius) continue;
-          const float shade = StrokeShade((uy + kStrokeRadius) / top, nearest);
-          rowSum += shade;
-          rowMax = std::max(rowMax, shade);
-        }
-        sum += rowSum / float(samplesX) * (1 - sides) + rowMax * sides;
-      }
-      image.at(px, py) = uint8_t(std::lround(255.0f * facing * sum / float(samplesY)));
-    }
+    for (int px = 0; px < kLogoWidth; ++px) image.at(px, py) = view.Pixel(px, py);
   }
   return image;
 }
