@@ -9,8 +9,12 @@ endfunction()
 
 velmora_tool(effect-trace tools/effect_trace.cpp)
 velmora_tool(picdecode tools/picdecode_native.cpp tools/picdecode_main.cpp)
-velmora_tool(make-artwork tools/make_artwork.cpp)
-velmora_tool(make-samples tools/make_samples.cpp)
+velmora_tool(make-artwork tools/make_artwork.cpp tools/logo_frames.cpp tools/banner.cpp
+  tools/lettering.cpp tools/stroke_font.cpp tools/bmp_writer.cpp)
+velmora_tool(make-samples tools/make_samples.cpp tools/sample_request.cpp tools/picture_file.cpp
+  tools/scene_landscape.cpp tools/scene_night.cpp tools/scene_abstract.cpp tools/scene_geometric.cpp
+  tools/procedural.cpp tools/palette_quantise.cpp tools/jpeg_writer.cpp tools/jpeg_entropy.cpp
+  tools/jpeg_dct.cpp tools/jpeg_tables.cpp tools/bmp_writer.cpp)
 
 if(VELMORA_FUZZ)
   file(GLOB FUZZERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
