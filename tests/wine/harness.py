@@ -127,8 +127,10 @@ def is_black(p):
 class Saver:
     """One running Velmora.scr process."""
 
-    def __init__(self, session, args, directory, env=None, stderr=subprocess.DEVNULL):
+    def __init__(self, session, args, directory, env=None, stderr=None):
         self.session = session
+        if stderr is None:
+            stderr = open(os.path.join(session.temp, "saver-%d.log" % len(session.savers)), "w")
         self.started = time.monotonic()
         self.process = subprocess.Popen([WINE64, os.path.join(directory, "Velmora.scr"), *args],
                                         env=env or session.env, stdout=subprocess.DEVNULL, stderr=stderr)
@@ -175,6 +177,10 @@ class WineTestCase(unittest.TestCase):
     def tearDown(self):
         for saver in self.savers:
             saver.kill()
+        if os.environ.get("VELMORA_SHOW_LOGS"):
+            for name in sorted(os.listdir(self.temp)):
+                if name.endswith(".log"):
+                    print("--- " + name + "\n" + open(os.path.join(self.temp, name), errors="replace").read()[-4000:])
         if getattr(self, "relay_log", None):
             self.relay_log.close()
         self.remove_settings()
@@ -220,10 +226,11 @@ class WineTestCase(unittest.TestCase):
         """A folder holding the saver, its library and any test stand-ins."""
         directory = os.path.join(self.temp, name)
         os.makedirs(directory, exist_ok=True)
-        for name in ("Velmora.scr", "picdll.dll"):
-            shutil.copy(os.path.join(DIST, name), directory)
-        for path in extra_files:
-            shutil.copy(path, directory)
+        for path in [os.path.join(DIST, "Velmora.scr"), os.path.join(DIST, "picdll.dll"), *extra_files]:
+            # Never over a copy that may be running: Wine maps it, and rewriting the file
+            # would change the running program under its feet.
+            if not os.path.exists(os.path.join(directory, os.path.basename(path))):
+                shutil.copy(path, directory)
         return directory
 
     def start_saver(self, *args, directory=None, wait_window=True):
@@ -250,6 +257,16 @@ class WineTestCase(unittest.TestCase):
             return saver.wait(timeout)
         except subprocess.TimeoutExpired:
             self.fail("saver still running after %s s" % timeout)
+
+    def wait_for_foreground(self, window, timeout=5):
+        """Waits until the foreground window is "CLASS|TITLE"."""
+        deadline = time.monotonic() + timeout
+        while True:
+            foreground = self.probe("foreground")
+            if foreground.endswith("|" + window) or time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
+        self.assertTrue(foreground.endswith("|" + window), foreground)
 
     def assert_still_running(self, saver, seconds=1.0):
         time.sleep(seconds)
@@ -321,12 +338,14 @@ class WineTestCase(unittest.TestCase):
 
 
 def ensure_prefix(env):
-    if os.path.exists(os.path.join(PREFIX, "system.reg")):
-        return
-    os.makedirs(PREFIX, exist_ok=True)
-    subprocess.run([WINE64, "wineboot", "--init"], env=env, stdout=subprocess.DEVNULL,
+    if not os.path.exists(os.path.join(PREFIX, "system.reg")):
+        os.makedirs(PREFIX, exist_ok=True)
+        subprocess.run([WINE64, "wineboot", "--init"], env=env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+    # A crash ends the process with a report on stderr instead of waiting in a dialog.
+    subprocess.run([WINE64, "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+                    "/t", "REG_DWORD", "/d", "0", "/f"], env=env, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
-    subprocess.run([WINESERVER, "-w"], env=env)
 
 
 def main():

@@ -28,7 +28,11 @@ class FullScreen(harness.WineTestCase):
             # Nothing but the frame and the banner is drawn.
             self.assertTrue(art.only_black_outside(shot, [(*frame_at, 150, 53), (*banner_at, 238, 17)]))
         self.assertGreaterEqual(len(seen), 3, "animation frames seen: %s" % seen)
-        self.assertEqual(seen, sorted(seen), "frames run forward from the first")
+        # Frames run forward; the first shows only once (too briefly to be sure to catch),
+        # and after the last the animation starts again from the second.
+        self.assertNotIn(1, seen[1:])
+        for before, after in zip(seen, seen[1:]):
+            self.assertTrue(after > before or before == 10, seen)
         self.assertTrue(saver.running())
 
     def test_small_mouse_movement_is_ignored_and_larger_one_ends(self):
@@ -65,7 +69,7 @@ class FullScreen(harness.WineTestCase):
         for command in ("0xF040", "0xF050", "0xF140"):  # SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE
             self.assertEqual(self.probe("syscommand", "WindowsScreenSaverClass", "Screen Saver", command), "0")
         self.assert_still_running(saver, 0.5)
-        self.assertIn("|WindowsScreenSaverClass|Screen Saver", self.probe("foreground"))
+        self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
 
     def test_second_start_brings_the_first_to_the_front(self):
         first = self.start_saver("/s")
@@ -73,9 +77,10 @@ class FullScreen(harness.WineTestCase):
         try:
             parent.stdout.readline()
             time.sleep(0.5)
+            time.sleep(0.5)
             second = self.start_saver("/s", wait_window=False)
             self.assertEqual(self.wait_for_exit(second), 0)
-            self.assertIn("|WindowsScreenSaverClass|Screen Saver", self.probe("foreground"))
+            self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
             self.assertTrue(first.running())
         finally:
             parent.stdin.close()
@@ -103,7 +108,9 @@ class OtherModes(harness.WineTestCase):
             _, handle, left, top = parent.stdout.readline().split()
             left, top = int(left), int(top)
             saver = self.start_traced_saver(["gdi32.BitBlt"], "/p", handle)
-            time.sleep(3)
+            deadline = time.monotonic() + 10
+            while time.monotonic() < deadline and len(self.relay_calls("gdi32.BitBlt")) < 15:
+                time.sleep(0.2)
             blits = self.relay_calls("gdi32.BitBlt")
             # dc, x, y, width, height, source, x, y, rop: 150 x 53 frames at (0, 28)
             self.assertGreaterEqual(len(blits), 15)
