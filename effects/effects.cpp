@@ -82,7 +82,8 @@ bool RunEffect(int number, EffectMode mode, int width, int height, EffectCanvas&
 bool RunEffectCompletely(int number, EffectMode mode, int width, int height, EffectCanvas& canvas)
 {
     if (!RunEffect(number, mode, width, height, canvas)) return false;
-    if (number >= 1 && number <= kLastEffect) Brush(mode, canvas).Paint(0, 0, width, height);
+    if (number >= 1 && number <= kLastEffect)
+        Brush(mode, canvas).Paint(0, 0, std::max(width, 0), std::max(height, 0));
     return true;
 }
 

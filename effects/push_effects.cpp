@@ -26,41 +26,39 @@ struct Quarters {
     void D(Brush& b, int e) const { b.PaintPushed(hW - e - 20, hH, 0, hH, e + 20, hH); }
 };
 
-}  // namespace
-
-// A stop ends only the running move; as it stays in force, each later move draws one frame.
-void QuartersOneAfterAnother(Brush& b, int W, int H)
+// Runs one move (or a pair of moves drawn together) over length L. A stop ends only this
+// loop: the next one begins, and as the stop stays in force it draws a single frame.
+template <class Frame>
+void Loop(Brush& b, int L, int pauseMs, Frame frame)
 {
-    const Quarters q(W, H);
-    const struct {
-        void (Quarters::*move)(Brush&, int) const;
-        int length;
-    } moves[] = {{&Quarters::A, q.hH}, {&Quarters::B, q.hH}, {&Quarters::C, q.hW}, {&Quarters::D, q.hW}};
-
-    for (const auto& m : moves) {
-        for (int t = 0; t < m.length + 20; t += 20) {
-            (q.*m.move)(b, std::min(t, m.length - 20));
-            if (!b.EndFrame(1)) break;
-        }
+    for (int t = 0; t < L + 20; t += 20) {
+        frame(std::min(t, L - 20));
+        if (!b.EndFrame(pauseMs)) return;
     }
 }
 
-// A and B together, then C and D; a stop in the first phase moves on to the second.
+}  // namespace
+
+void QuartersOneAfterAnother(Brush& b, int W, int H)
+{
+    const Quarters q(W, H);
+    Loop(b, q.hH, 1, [&](int e) { q.A(b, e); });
+    Loop(b, q.hH, 1, [&](int e) { q.B(b, e); });
+    Loop(b, q.hW, 1, [&](int e) { q.C(b, e); });
+    Loop(b, q.hW, 1, [&](int e) { q.D(b, e); });
+}
+
 void QuartersByPairs(Brush& b, int W, int H)
 {
     const Quarters q(W, H);
-    for (int t = 0; t < q.hH + 20; t += 20) {
-        const int e = std::min(t, q.hH - 20);
+    Loop(b, q.hH, 5, [&](int e) {
         q.A(b, e);
         q.B(b, e);
-        if (!b.EndFrame(5)) break;
-    }
-    for (int t = 0; t < q.hW + 20; t += 20) {
-        const int e = std::min(t, q.hW - 20);
+    });
+    Loop(b, q.hW, 5, [&](int e) {
         q.C(b, e);
         q.D(b, e);
-        if (!b.EndFrame(5)) return;
-    }
+    });
 }
 
 // Four passes, each pushing every fourth row (p, p + 4, ...) in from one side, 40 pixels
