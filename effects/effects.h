@@ -11,6 +11,10 @@ constexpr int kLastEffect = 40;
 // nothing and returns true.
 bool RunEffect(int number, EffectMode mode, int width, int height, EffectCanvas& canvas);
 
-// RunEffect, then, for an effect 1..40 that ran to its end, one full copy or black fill of
-// the area, so that nothing of the previous picture is left where the frames leave gaps.
+// RunEffect, then, when effect 1..40 ran to its end, one more stroke over the whole area
+// (a copy, or black). Several effects leave lines of the previous picture at common sizes;
+// this is what the saver runs.
 bool RunEffectCompletely(int number, EffectMode mode, int width, int height, EffectCanvas& canvas);
+
+// The effect's name as the effect list gives it; nullptr outside 0..40.
+const char* EffectName(int number);
