@@ -28,7 +28,7 @@ SKIP = 77  # CTest's skip code for a machine without Wine or Xvfb
 
 
 def require_tools():
-    missing = [t for t in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(t)]
+    missing = [t for t in ("Xvfb", "xdotool", "import", "convert", "faketime") if not shutil.which(t)]
     if not WINE64:
         missing.append("wine64")
     if not os.path.exists(os.path.join(DIST, "Velmora.scr")):
@@ -127,12 +127,14 @@ def is_black(p):
 class Saver:
     """One running Velmora.scr process."""
 
-    def __init__(self, session, args, directory, env=None, stderr=None):
+    def __init__(self, session, args, directory, env=None, stderr=None, faked_time=None):
         self.session = session
         if stderr is None:
             stderr = open(os.path.join(session.temp, "saver-%d.log" % len(session.savers)), "w")
         self.started = time.monotonic()
-        self.process = subprocess.Popen([WINE64, os.path.join(directory, "Velmora.scr"), *args],
+        # The local date as the program sees it, from libfaketime; the product is untouched.
+        prefix = ["faketime", faked_time] if faked_time else []
+        self.process = subprocess.Popen([*prefix, WINE64, os.path.join(directory, "Velmora.scr"), *args],
                                         env=env or session.env, stdout=subprocess.DEVNULL, stderr=stderr)
 
     def running(self):
@@ -233,8 +235,8 @@ class WineTestCase(unittest.TestCase):
                 shutil.copy(path, directory)
         return directory
 
-    def start_saver(self, *args, directory=None, wait_window=True):
-        saver = Saver(self, args, directory or self.install_dir())
+    def start_saver(self, *args, directory=None, wait_window=True, faked_time=None):
+        saver = Saver(self, args, directory or self.install_dir(), faked_time=faked_time)
         self.savers.append(saver)
         if wait_window and args and args[0].lower().lstrip("/-").startswith("s"):
             self.wait_for_window("Screen Saver", saver)
