@@ -120,6 +120,15 @@ class Image:
             f.write(header + self.data)
 
 
+def signed(value):
+    """A logged argument as the signed 32-bit number it usually is (handles stay large)."""
+    if value >= 1 << 63:
+        return value - (1 << 64)
+    if (1 << 31) <= value < (1 << 32):
+        return value - (1 << 32)
+    return value
+
+
 def is_black(p):
     return max(p) <= 8
 
@@ -324,15 +333,19 @@ class WineTestCase(unittest.TestCase):
         with open(self.relay_log.name, errors="replace") as f:
             return f.readlines()
 
-    def relay_calls(self, function):
-        """The argument lists (as integers) of the logged calls of `function`."""
+    def relay_sequence(self, functions):
+        """The logged calls of `functions` in order, as (function, signed integer arguments)."""
+        pattern = re.compile(r"Call (%s)\(([^)]*)\)" % "|".join(re.escape(f) for f in functions))
         calls = []
-        pattern = re.compile(r"Call %s\(([^)]*)\)" % re.escape(function))
         for line in self.relay_lines():
             m = pattern.search(line)
             if m:
-                calls.append([int(a.split()[0], 16) for a in m.group(1).split(",") if a])
+                calls.append((m.group(1), [signed(int(a.split()[0], 16)) for a in m.group(2).split(",") if a]))
         return calls
+
+    def relay_calls(self, function):
+        """The argument lists of the logged calls of `function`."""
+        return [args for _, args in self.relay_sequence([function])]
 
     def registry(self, *args):
         subprocess.run([WINE64, "reg", *args, "/f"], env=self.env, check=True,

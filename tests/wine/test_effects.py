@@ -1,0 +1,103 @@
+"""Effects on a real window under Wine: each family brings the whole picture in, the
+screen is black between a clearing effect and the next transition, and input during a
+long effect ends the saver at once."""
+
+import time
+
+import harness
+import pictures
+
+# Effects of every family: strips, blinds, blocks, diagonals, corners, combs, random
+# dissolves, bands and pushes.
+SAMPLE_EFFECTS = (1, 6, 13, 16, 18, 7, 10, 22, 24, 27, 32, 25, 35, 37, 38, 40)
+BLACKNESS = 0x42
+SRCCOPY = 0xCC0020
+
+
+def only_effect(number, **settings):
+    values = {"enable%d" % n: int(n == number) for n in range(1, 41)}
+    values.update(settings)
+    return values
+
+
+class Transitions(harness.WineTestCase):
+    geometry = "640x480x24"
+
+    def test_each_family_brings_the_whole_picture_in(self):
+        folder = self.picture_folder()
+        path = self.make_picture(folder, "photo.bmp", (640, 480), "photo")
+        expected = pictures.reference(path)
+        for effect in SAMPLE_EFFECTS:
+            with self.subTest(effect=effect):
+                self.write_settings(**only_effect(effect, dir=folder, speed=60000))
+                saver = self.start_saver("/s")
+                shot = self.wait_for_screen(lambda s: s.data == expected.data, timeout=20)
+                self.assertIsNotNone(shot, "the picture never came in whole")
+                self.xdotool("key", "space")
+                self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_clearing_leaves_the_screen_black_before_the_next_transition(self):
+        folder = self.picture_folder()
+        self.make_picture(folder, "a.bmp", (640, 480), "flat:c04040")
+        self.make_picture(folder, "b.bmp", (640, 480), "flat:40c040")
+        for effect in (12, 16, 21, 33, 38):
+            with self.subTest(effect=effect):
+                self.write_settings(**only_effect(effect, dir=folder, speed=300, random=0, clearscreen=1))
+                saver = self.start_traced_saver(["gdi32.BitBlt", "gdi32.PatBlt"], "/s")
+                self.wait_for_window("Screen Saver", saver)
+                second = self.wait_for_screen(lambda s: s.pixel(320, 240) == (0x40, 0xC0, 0x40))
+                self.assertIsNotNone(second)
+                self.xdotool("key", "space")
+                self.assertEqual(self.wait_for_exit(saver), 0)
+                self.assert_black_between_pictures()
+
+    def assert_black_between_pictures(self):
+        """From the logged drawing calls: after the first picture's transition, the
+        clearing effect's black rectangles cover the whole window before the second
+        transition copies anything."""
+        calls = [(name.split(".")[1], args)
+                 for name, args in self.relay_sequence(["gdi32.BitBlt", "gdi32.PatBlt"])]
+        back = next(args[0] for name, args in calls if name == "BitBlt")  # the picture composed
+        window = next(args[0] for name, args in calls if name == "BitBlt" and args[5] == back)
+        to_window = [i for i, (name, args) in enumerate(calls) if name == "BitBlt" and args[0] == window]
+        # The second picture is composed in the back buffer after the first one's copies.
+        second_compose = next(i for i, (name, args) in enumerate(calls)
+                              if i > to_window[0] and name == "BitBlt" and args[0] == back)
+        second_copy = next(i for i in to_window if i > second_compose)
+        covered = bytearray(640 * 480)
+        for name, args in calls[second_compose:second_copy]:
+            if name == "PatBlt" and args[0] == window and args[5] == BLACKNESS:
+                x, y, w, h = args[1:5]
+                for row in range(max(0, y), min(480, y + h)):
+                    left, right = max(0, x), min(640, x + w)
+                    if right > left:
+                        covered[row * 640 + left:row * 640 + right] = b"\1" * (right - left)
+        self.assertEqual(covered.count(0), 0)
+
+
+class Responsiveness(harness.WineTestCase):
+    geometry = "1024x768x24"
+
+    def test_mouse_movement_during_a_long_effect_ends_at_once(self):
+        folder = self.picture_folder()
+        for name, colour in (("a.bmp", "c08020"), ("b.bmp", "2080c0")):
+            self.make_picture(folder, name, (1024, 768), "flat:" + colour)
+        for effect in (9, 23, 24):
+            with self.subTest(effect=effect):
+                # Back to back transitions, so that the move comes in the middle of one.
+                self.write_settings(**only_effect(effect, dir=folder, speed=0))
+                self.xdotool("mousemove", "100", "100")
+                saver = self.start_saver("/s")
+                time.sleep(1.5)
+                self.xdotool("mousemove", "150", "150")
+                moved = time.monotonic()
+                while saver.running() and time.monotonic() - moved < 5:
+                    time.sleep(0.005)
+                elapsed = time.monotonic() - moved
+                self.assertEqual(self.wait_for_exit(saver), 0)
+                print("effect %d: ended %.0f ms after the move" % (effect, elapsed * 1000))
+                self.assertLess(elapsed, 0.2)
+
+
+if __name__ == "__main__":
+    harness.main()
