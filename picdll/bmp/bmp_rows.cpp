@@ -148,8 +148,10 @@ PixelOutcome DecodeRows(const uint8_t* data, size_t size, const Layout& layout,
             return uint64_t(0);
         });
     }
-    default:
-        break;
+    case PixelFormat::Rle8:
+    case PixelFormat::Rle4:
+    case PixelFormat::Rle24:
+        break;  // expanded by DecodeRle
     }
     PixelOutcome outcome;
     outcome.status = DecodeStatus::Failed;

@@ -106,6 +106,11 @@ std::vector<Box> MedianCut(std::vector<WeightedColour>& points, size_t colours)
 
 uint8_t ToChannel(double value) { return uint8_t(std::clamp(std::lround(value), 0L, 255L)); }
 
+Rgb8 Mean(const double sum[3], double weight)
+{
+    return {ToChannel(sum[0] / weight), ToChannel(sum[1] / weight), ToChannel(sum[2] / weight)};
+}
+
 // One round of k-means; false once no entry moves.
 bool Refine(const std::vector<WeightedColour>& points, std::vector<Rgb8>& palette)
 {
@@ -125,9 +130,7 @@ bool Refine(const std::vector<WeightedColour>& points, std::vector<Rgb8>& palett
     for (size_t i = 0; i < palette.size(); ++i) {
         const Group& group = groups[i];
         if (group.weight == 0) continue;  // nothing is nearest; keep the entry where it is
-        const Rgb8 mean{ToChannel(group.sum[0] / group.weight),
-                        ToChannel(group.sum[1] / group.weight),
-                        ToChannel(group.sum[2] / group.weight)};
+        const Rgb8 mean = Mean(group.sum, group.weight);
         moved |= mean.r != palette[i].r || mean.g != palette[i].g || mean.b != palette[i].b;
         palette[i] = mean;
     }
@@ -140,8 +143,7 @@ std::vector<Rgb8> ChoosePalette(std::vector<WeightedColour> points, int colours)
 {
     std::vector<Rgb8> palette;
     for (const Box& box : MedianCut(points, size_t(colours))) {
-        palette.push_back({ToChannel(box.sum[0] / box.weight), ToChannel(box.sum[1] / box.weight),
-                           ToChannel(box.sum[2] / box.weight)});
+        palette.push_back(Mean(box.sum, box.weight));
     }
     for (int round = 0; round < kRefinementRounds; ++round) {
         if (!Refine(points, palette)) break;
