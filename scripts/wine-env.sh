@@ -12,6 +12,6 @@ velmora_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot --init >/dev/null 2>&1 || true
-    /usr/lib/wine/wineserver -w 2>/dev/null || wineserver -w 2>/dev/null || true
   fi
+  "$WINE64" regedit /S "$VELMORA_ROOT/scripts/wine-settings.reg" >/dev/null 2>&1 || true
 }

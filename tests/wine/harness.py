@@ -357,10 +357,8 @@ def ensure_prefix(env):
         os.makedirs(PREFIX, exist_ok=True)
         subprocess.run([WINE64, "wineboot", "--init"], env=env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
-    # A crash ends the process with a report on stderr instead of waiting in a dialog.
-    subprocess.run([WINE64, "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
-                    "/t", "REG_DWORD", "/d", "0", "/f"], env=env, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL)
+    subprocess.run([WINE64, "regedit", "/S", os.path.join(ROOT, "scripts", "wine-settings.reg")], env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def main():
