@@ -121,12 +121,10 @@ class Image:
 
 
 def signed(value):
-    """A logged argument as the signed 32-bit number it usually is (handles stay large)."""
-    if value >= 1 << 63:
-        return value - (1 << 64)
-    if (1 << 31) <= value < (1 << 32):
-        return value - (1 << 32)
-    return value
+    """A logged argument as the signed 32-bit number it is: on x86-64 the log shows whole
+    registers, whose upper half is left over from earlier use. (GDI handles fit in 32 bits.)"""
+    value &= 0xFFFFFFFF
+    return value - (1 << 32) if value >= 1 << 31 else value
 
 
 def is_black(p):
