@@ -96,7 +96,16 @@ int main(int argc, char** argv)
         std::printf("%lld\n", (long long)result);
         return 0;
     }
+    if (argc >= 3 && !std::strcmp(argv[1], "lock")) {
+        // Holds the file open without sharing until standard input closes.
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::printf("%s\n", file == INVALID_HANDLE_VALUE ? "failed" : "locked");
+        std::fflush(stdout);
+        while (std::fgetc(stdin) != EOF) {
+        }
+        return 0;
+    }
     std::fprintf(stderr, "usage: probe parent W H | find CLASS TITLE | foreground | "
-                         "syscommand CLASS TITLE WPARAM\n");
+                         "syscommand CLASS TITLE WPARAM | lock FILE\n");
     return 2;
 }
