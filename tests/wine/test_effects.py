@@ -51,6 +51,23 @@ class Transitions(harness.WineTestCase):
                 self.assertEqual(self.wait_for_exit(saver), 0)
                 self.assert_black_between_pictures()
 
+    def test_first_shown_picture_comes_without_clearing(self):
+        # A picture that fails to load first does not count as shown.
+        folder = self.picture_folder()
+        with open(folder + "/a-broken.bmp", "wb") as f:
+            f.write(b"BM broken")
+        self.make_picture(folder, "b.bmp", (640, 480), "flat:c04040")
+        self.write_settings(**only_effect(12, dir=folder, speed=60000, random=0, clearscreen=1))
+        saver = self.start_traced_saver(["gdi32.BitBlt", "gdi32.PatBlt"], "/s")
+        self.wait_for_window("Screen Saver", saver)
+        self.assertIsNotNone(self.wait_for_screen(lambda s: s.pixel(320, 240) == (0xC0, 0x40, 0x40)))
+        self.xdotool("key", "space")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+        calls = self.relay_sequence(["gdi32.BitBlt", "gdi32.PatBlt"])
+        back = next(args[0] for name, args in calls if name == "gdi32.BitBlt")
+        window = next(args[0] for name, args in calls if name == "gdi32.BitBlt" and args[5] == back)
+        self.assertFalse([args for name, args in calls if name == "gdi32.PatBlt" and args[0] == window])
+
     def assert_black_between_pictures(self):
         """From the logged drawing calls: between the first picture's transition and the
         composing of the second picture (the clearing effect runs in between), black
