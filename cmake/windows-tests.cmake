@@ -41,7 +41,7 @@ foreach(src ${HELPERS})
     target_link_options(${name} PRIVATE ${VELMORA_STATIC_RUNTIME} -Wl,--kill-at)
   else()
     add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE velmora_win32)
+    target_link_libraries(${name} PRIVATE velmora_win32 psapi)
     add_custom_command(TARGET ${name} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:picdll> ${CMAKE_BINARY_DIR}/test-helpers/)
     target_link_options(${name} PRIVATE ${VELMORA_STATIC_RUNTIME})

@@ -1,0 +1,136 @@
+"""Prints the project's benchmark figures, each beside its baseline, measured in one run.
+Figures only: nothing here passes or fails on time.
+
+  python3 tests/bench/run_benchmarks.py [--quick]
+
+1. Decoding and fitting large photos natively (picdecode --fit) against djpeg decoding the
+   same file, with peak memory; then the same picture change inside the Windows build
+   under Wine, with the peak of private memory against the two picture blocks it may hold.
+2. Every effect at 1920x1080 under Wine: wall time against the sum of its pauses.
+3. The catalogue scan of 10,000 and 100,000 files under Wine, minimal size off and on.
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "wine"))
+import harness  # noqa: E402
+
+OUT = os.path.join(harness.ROOT, "out", "bench")
+PICTURES = os.path.join(harness.PREFIX, "drive_c", "velmora-bench")
+NATIVE_BENCH = os.path.join(harness.ROOT, "out", "native", "bench_jpeg")
+
+
+def run(args, **kw):
+    return subprocess.run(args, check=True, capture_output=True, text=True, **kw).stdout
+
+
+def timed(args, runs=3):
+    """Best wall time of `runs` runs, and the largest resident set one of them reached (MiB)."""
+    best, peak = None, 0
+    for _ in range(runs):
+        start = time.monotonic()
+        child = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(child.pid, 0)
+        elapsed = time.monotonic() - start
+        child.returncode = os.waitstatus_to_exitcode(status)
+        if child.returncode:
+            raise RuntimeError("%s failed" % args)
+        best = elapsed if best is None else min(best, elapsed)
+        peak = max(peak, usage.ru_maxrss / 1024.0)
+    return best, peak
+
+
+def make_pictures():
+    os.makedirs(PICTURES, exist_ok=True)
+    samples = os.path.join(harness.TOOLS, "make-samples")
+    baseline = os.path.join(PICTURES, "baseline-24mp.jpg")
+    if not os.path.exists(baseline):
+        run([samples, PICTURES, "--size", "6000x4000", "--kind", "jpg", "--pattern", "photo",
+             "--name", "baseline-24mp.jpg", "--quality", "92"])
+    progressive = os.path.join(PICTURES, "progressive-24mp.jpg")
+    if not os.path.exists(progressive):
+        run(["convert", baseline, "-interlace", "Plane", "-quality", "92", progressive])
+    camera = os.path.join(PICTURES, "camera-16mb.jpg")
+    if not os.path.exists(camera):
+        # Sensor-like noise over the scene makes a file of a camera's size.
+        run(["convert", baseline, "-attenuate", "0.9", "+noise", "Gaussian", "-quality", "98",
+             "-sampling-factor", "2x1", camera])
+    return [baseline, progressive, camera]
+
+
+def decode_and_fit(files):
+    print("\n== 1a. Decode and fit, native (best of 3; peak resident memory of the process)")
+    print("%-22s %7s %10s %10s %12s %12s" % ("file", "MB", "djpeg s", "djpeg MiB", "fit 1920 s", "fit 1024 s"))
+    picdecode = os.path.join(harness.TOOLS, "picdecode")
+    scratch = os.path.join(OUT, "scratch.ppm")
+    for path in files:
+        djpeg, djpeg_mem = timed(["djpeg", "-outfile", "/dev/null", path])
+        wide, wide_mem = timed([picdecode, path, scratch, "--fit", "1920x1080"])
+        small, small_mem = timed([picdecode, path, scratch, "--fit", "1024x768"])
+        print("%-22s %7.1f %10.3f %10.0f %12.3f %12.3f   (ours peak %.0f MiB)" % (
+            os.path.basename(path), os.path.getsize(path) / 1e6, djpeg, djpeg_mem, wide, small,
+            max(wide_mem, small_mem)))
+    os.remove(scratch)
+    if os.path.exists(NATIVE_BENCH):
+        print("\n== 1b. Where the decoding time goes (bench_jpeg)")
+        print(run([NATIVE_BENCH, *files]))
+
+
+class Wine:
+    def __init__(self):
+        self.display = harness.Display("1920x1080x24")
+        self.env = dict(os.environ, DISPLAY=self.display.name, WINEPREFIX=harness.PREFIX, WINEARCH="win64",
+                        WINEDEBUG="-all")
+        harness.ensure_prefix(self.env)
+
+    def run(self, program, *args):
+        return run([harness.WINE64, os.path.join(harness.HELPERS, program), *args], env=self.env)
+
+    def close(self):
+        subprocess.run([harness.WINESERVER, "-k"], env=self.env)
+        self.display.close()
+
+
+def picture_changes(wine, files):
+    print("\n== 1c. One picture change in the Windows build under Wine (load, decode, fit, bitmap)")
+    for path in files:
+        for size in ("1920x1080", "1024x768"):
+            print(wine.run("picture_bench.exe", harness.windows_path(path), size).rstrip())
+
+
+def effects(wine):
+    print("\n== 2. Effects at 1920x1080 under Wine (milliseconds)")
+    print(wine.run("effect_bench.exe", "1920", "1080").rstrip())
+
+
+def scans(wine, counts):
+    print("\n== 3. Catalogue scan under Wine")
+    sample = os.path.join(PICTURES, "tiny.jpg")
+    if not os.path.exists(sample):
+        run([os.path.join(harness.TOOLS, "make-samples"), PICTURES, "--size", "320x240", "--kind", "jpg",
+             "--pattern", "photo", "--name", "tiny.jpg"])
+    for count in counts:
+        folder = os.path.join(PICTURES, "tree-%d" % count)
+        print(wine.run("scan_bench.exe", harness.windows_path(folder), str(count),
+                       harness.windows_path(sample)).rstrip())
+
+
+def main():
+    quick = "--quick" in sys.argv
+    os.makedirs(OUT, exist_ok=True)
+    files = make_pictures()
+    decode_and_fit(files)
+    wine = Wine()
+    try:
+        picture_changes(wine, files)
+        effects(wine)
+        scans(wine, (10000,) if quick else (10000, 100000))
+    finally:
+        wine.close()
+
+
+if __name__ == "__main__":
+    main()
