@@ -26,6 +26,7 @@ fi
 velmora_wine_prefix
 pictures="$WINEPREFIX/drive_c/velmora-samples"
 rm -rf "$pictures"
+mkdir -p "$pictures"
 "$root/dist/tools/make-samples" "$pictures" >/dev/null
 cp "$root/samples/ss_velmo.ini" "$WINEPREFIX/drive_c/windows/ss_velmo.ini"
 
