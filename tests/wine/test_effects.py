@@ -116,6 +116,22 @@ class Responsiveness(harness.WineTestCase):
                 print("effect %d: ended %.0f ms after the move" % (effect, elapsed * 1000))
                 self.assertLess(elapsed, 0.2)
 
+    def test_nothing_is_drawn_through_a_released_back_buffer(self):
+        folder = self.picture_folder()
+        self.make_picture(folder, "a.bmp", (1024, 768), "flat:c08020")
+        self.write_settings(**only_effect(26, dir=folder, speed=0))
+        saver = self.start_traced_saver(["gdi32.BitBlt", "gdi32.DeleteDC"], "/s")
+        self.wait_for_window("Screen Saver", saver)
+        time.sleep(1.5)  # transitions run back to back; the move lands inside one
+        self.xdotool("mousemove", "300", "300")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+        calls = self.relay_sequence(["gdi32.BitBlt", "gdi32.DeleteDC"])
+        back = next(args[0] for name, args in calls if name == "gdi32.BitBlt")
+        released = [i for i, (name, args) in enumerate(calls) if name == "gdi32.DeleteDC" and args[0] == back]
+        self.assertEqual(len(released), 1, "the back buffer is released once")
+        self.assertFalse([args for name, args in calls[released[0]:]
+                          if name == "gdi32.BitBlt" and back in (args[0], args[5])])
+
 
 if __name__ == "__main__":
     harness.main()
