@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SuiteDir() { return fs::path(VELMORA_CORPUS_DIR) / "bmp"; }
-
-std::vector<uint8_t> ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::vector<uint8_t> ReadRgba(const fs::path& png)
 {
     const std::string command = "convert '" + png.string() + "' -depth 8 rgba:-";

@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SuiteDir() { return fs::path(VELMORA_CORPUS_DIR) / "bmp"; }
-
-std::vector<uint8_t> ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::vector<fs::path> FilesIn(const char* folder)
 {
     std::vector<fs::path> files;

@@ -15,15 +15,15 @@ const std::vector<Rgb> kSixColours{kRed, kGreen, kBlue, kWhite, kBlack, kYellow}
 
 struct FormatCase {
     const char* name;
-    BmpSpec spec;
+    BmpRecipe spec;
     std::vector<Rgb> expected;  // 3 x 2, top row first
 };
 
-BmpSpec Spec(uint32_t headerSize, int32_t height, uint16_t bits, std::vector<uint8_t> pixels,
+BmpRecipe Spec(uint32_t headerSize, int32_t height, uint16_t bits, std::vector<uint8_t> pixels,
              std::vector<Rgb> palette = {}, uint32_t compression = 0,
              std::vector<uint32_t> masks = {})
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.headerSize = headerSize;
     s.width = 3;
     s.height = height;
@@ -116,7 +116,7 @@ TEST(BmpChannel, ScalesEveryWidthToTheFullRangeRoundingToNearest)
 
 TEST(BmpDecode, AFileCutShortWithinTheAllowanceDecodesItsRowsAndLeavesTheRestBlack)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 1;
     s.height = 4;
     s.pixels = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0};  // the top row is missing
@@ -129,7 +129,7 @@ TEST(BmpDecode, AFileCutShortWithinTheAllowanceDecodesItsRowsAndLeavesTheRestBla
 
 TEST(BmpDecode, StrayIndicesPastThePaletteAreBlackButManyFailTheDecode)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 64;
     s.height = 2;
     s.bits = 8;

@@ -8,9 +8,9 @@ using picdll::DecodeStatus;
 
 namespace {
 
-BmpSpec Valid()  // 2 x 2, 24-bit
+BmpRecipe Valid()  // 2 x 2, 24-bit
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = 2;
     s.height = 2;
     s.pixels.assign(16, 0x40);
@@ -25,7 +25,7 @@ struct RejectCase {
 template <typename Change>
 RejectCase With(const char* name, Change change)
 {
-    BmpSpec s = Valid();
+    BmpRecipe s = Valid();
     change(s);
     return {name, BuildBmp(s)};
 }
@@ -43,33 +43,33 @@ RejectCase Patched(const char* name, Change change)
 TEST(BmpReject, BrokenHeadersFailWithAReasonAndNoAllocation)
 {
     const RejectCase cases[] = {
-        With("zero planes", [](BmpSpec& s) { s.planes = 0; }),
-        With("zero width", [](BmpSpec& s) { s.width = 0; }),
-        With("zero height", [](BmpSpec& s) { s.height = 0; }),
-        With("too wide", [](BmpSpec& s) { s.width = 65536; }),
-        With("too many pixels", [](BmpSpec& s) { s.width = s.height = 20000; }),
-        With("3 bits per pixel", [](BmpSpec& s) { s.bits = 3; }),
-        With("RLE8 of 24-bit pixels", [](BmpSpec& s) { s.compression = 1; }),
-        With("unknown compression", [](BmpSpec& s) { s.compression = 9; }),
-        With("RLE stored top-down", [](BmpSpec& s) {
+        With("zero planes", [](BmpRecipe& s) { s.planes = 0; }),
+        With("zero width", [](BmpRecipe& s) { s.width = 0; }),
+        With("zero height", [](BmpRecipe& s) { s.height = 0; }),
+        With("too wide", [](BmpRecipe& s) { s.width = 65536; }),
+        With("too many pixels", [](BmpRecipe& s) { s.width = s.height = 20000; }),
+        With("3 bits per pixel", [](BmpRecipe& s) { s.bits = 3; }),
+        With("RLE8 of 24-bit pixels", [](BmpRecipe& s) { s.compression = 1; }),
+        With("unknown compression", [](BmpRecipe& s) { s.compression = 9; }),
+        With("RLE stored top-down", [](BmpRecipe& s) {
             s.bits = 8, s.compression = 1, s.height = -2, s.pixels = {0, 1};
         }),
-        With("empty blue mask", [](BmpSpec& s) {
+        With("empty blue mask", [](BmpRecipe& s) {
             s.bits = 16, s.compression = 3, s.masks = {0xFF00, 0xFF, 0};
         }),
-        With("overlapping masks", [](BmpSpec& s) {
+        With("overlapping masks", [](BmpRecipe& s) {
             s.bits = 16, s.compression = 3, s.masks = {0xF800, 0x0FE0, 0x1F};
         }),
-        With("mask with a gap", [](BmpSpec& s) {
+        With("mask with a gap", [](BmpRecipe& s) {
             s.bits = 16, s.compression = 3, s.masks = {0xF800, 0x07E0, 0x15};
         }),
-        With("mask wider than the pixel", [](BmpSpec& s) {
+        With("mask wider than the pixel", [](BmpRecipe& s) {
             s.bits = 16, s.compression = 3, s.masks = {0x1F0000, 0x07E0, 0x1F};
         }),
-        With("palette larger than the file", [](BmpSpec& s) {
+        With("palette larger than the file", [](BmpRecipe& s) {
             s.bits = 8, s.coloursUsed = 1000000, s.pixels.assign(8, 0);
         }),
-        With("pixel data cut short", [](BmpSpec& s) { s.pixels.resize(11); }),
+        With("pixel data cut short", [](BmpRecipe& s) { s.pixels.resize(11); }),
         Patched("not BM", [](std::vector<uint8_t>& f) { f[1] = 'A'; }),
         Patched("header size 66", [](std::vector<uint8_t>& f) { f[14] = 66; }),
         Patched("header past the end", [](std::vector<uint8_t>& f) { f.resize(40); }),

@@ -11,9 +11,9 @@ constexpr Rgb kGrey{9, 9, 9}, kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 25
 constexpr Rgb kBlack{0, 0, 0};
 
 // Palette entry 0 is grey, so pixels the codes skip (black) cannot pass for index 0.
-BmpSpec RleSpec(uint16_t bits, int width, int height, std::vector<uint8_t> codes)
+BmpRecipe RleRecipe(uint16_t bits, int width, int height, std::vector<uint8_t> codes)
 {
-    BmpSpec s;
+    BmpRecipe s;
     s.width = width;
     s.height = height;
     s.bits = bits;
@@ -34,7 +34,7 @@ void ExpectPicture(const RecordingTarget& target, const std::vector<Rgb>& topFir
 
 TEST(BmpRle, Rle8RunsLiteralsDeltasAndEarlyEndsLeaveSkippedPixelsBlack)
 {
-    const auto file = BuildBmp(RleSpec(8, 4, 3, {
+    const auto file = BuildBmp(RleRecipe(8, 4, 3, {
                                                     3, 1,              // bottom row: 3 red
                                                     0, 0,              // end of line
                                                     0, 2, 1, 0,        // delta: 1 right
@@ -52,7 +52,7 @@ TEST(BmpRle, Rle8RunsLiteralsDeltasAndEarlyEndsLeaveSkippedPixelsBlack)
 
 TEST(BmpRle, Rle4AlternatesNibblesHighFirst)
 {
-    const auto file = BuildBmp(RleSpec(4, 5, 2, {
+    const auto file = BuildBmp(RleRecipe(4, 5, 2, {
                                                     3, 0x12,                // 1 2 1
                                                     0, 0,                   // end of line
                                                     0, 5, 0x12, 0x31, 0x20, 0,  // 1 2 3 1 2
@@ -67,7 +67,7 @@ TEST(BmpRle, Rle4AlternatesNibblesHighFirst)
 TEST(BmpRle, DataEndingEarlyKeepsWhatIsThere)
 {
     // A literal of 4 cut off after 2 pixels, with no end-of-bitmap code.
-    const auto file = BuildBmp(RleSpec(8, 4, 1, {0, 4, 1, 2}));
+    const auto file = BuildBmp(RleRecipe(8, 4, 1, {0, 4, 1, 2}));
     RecordingTarget target;
     ASSERT_EQ(Decode(file, target), DecodeStatus::Ok);
     ExpectPicture(target, {kRed, kGreen, kBlack, kBlack});
@@ -85,7 +85,7 @@ TEST(BmpRle, CodesReachingOutsideThePictureFail)
     for (const auto& codes : cases) {
         RecordingTarget target;
         std::string why;
-        EXPECT_EQ(Decode(BuildBmp(RleSpec(8, 4, 2, codes)), target, &why), DecodeStatus::Failed)
+        EXPECT_EQ(Decode(BuildBmp(RleRecipe(8, 4, 2, codes)), target, &why), DecodeStatus::Failed)
             << testing::PrintToString(codes);
         EXPECT_FALSE(why.empty());
     }
@@ -94,5 +94,5 @@ TEST(BmpRle, CodesReachingOutsideThePictureFail)
 TEST(BmpRle, AStopIsObeyed)
 {
     RecordingTarget target(true, 0);
-    EXPECT_EQ(Decode(BuildBmp(RleSpec(8, 4, 1, {4, 1, 0, 1})), target), DecodeStatus::Stopped);
+    EXPECT_EQ(Decode(BuildBmp(RleRecipe(8, 4, 1, {4, 1, 0, 1})), target), DecodeStatus::Stopped);
 }

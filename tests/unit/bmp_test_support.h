@@ -1,6 +1,9 @@
 // Building small BMP files in memory, and a decode target that records what happened.
 #pragma once
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -8,12 +11,21 @@
 
 namespace bmptest {
 
+// The BMP Suite's folders in the shared test corpus.
+inline std::filesystem::path SuiteDir() { return std::filesystem::path(VELMORA_CORPUS_DIR) / "bmp"; }
+
+inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 struct Rgb {
     uint8_t r, g, b;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
-struct BmpSpec {
+struct BmpRecipe {
     uint32_t headerSize = 40;  // 12 writes an OS/2 1.x header
     int32_t width = 1;
     int32_t height = 1;
@@ -38,7 +50,7 @@ inline void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v)
     Put16(out, at + 2, v >> 16);
 }
 
-inline std::vector<uint8_t> BuildBmp(const BmpSpec& s)
+inline std::vector<uint8_t> BuildBmp(const BmpRecipe& s)
 {
     const bool core = s.headerSize == 12;
     const size_t masksAfter = s.headerSize == 40 ? s.masks.size() * 4 : 0;
