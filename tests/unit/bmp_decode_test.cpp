@@ -19,7 +19,7 @@ struct FormatCase {
     std::vector<Rgb> expected;  // 3 x 2, top row first
 };
 
-BmpRecipe Spec(uint32_t headerSize, int32_t height, uint16_t bits, std::vector<uint8_t> pixels,
+BmpRecipe Recipe(uint32_t headerSize, int32_t height, uint16_t bits, std::vector<uint8_t> pixels,
              std::vector<Rgb> palette = {}, uint32_t compression = 0,
              std::vector<uint32_t> masks = {})
 {
@@ -38,35 +38,35 @@ BmpRecipe Spec(uint32_t headerSize, int32_t height, uint16_t bits, std::vector<u
 // Every case stores red, green, blue over white, black, yellow (where the depth allows),
 // with rows padded to 4 bytes and the bottom row first unless the height is negative.
 const FormatCase kFormats[] = {
-    {"24-bit", Spec(40, 2, 24, {255, 255, 255, 0, 0, 0, 0, 255, 255, 0, 0, 0,  //
+    {"24-bit", Recipe(40, 2, 24, {255, 255, 255, 0, 0, 0, 0, 255, 255, 0, 0, 0,  //
                                 0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}),
      kSixColours},
-    {"24-bit top-down", Spec(40, -2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
+    {"24-bit top-down", Recipe(40, -2, 24, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
                                           255, 255, 255, 0, 0, 0, 0, 255, 255, 0, 0, 0}),
      kSixColours},
-    {"8-bit", Spec(40, 2, 8, {3, 4, 5, 0, 0, 1, 2, 0}, kSixColours), kSixColours},
-    {"4-bit", Spec(40, 2, 4, {0x34, 0x50, 0, 0, 0x01, 0x20, 0, 0}, kSixColours), kSixColours},
-    {"2-bit", Spec(40, 2, 2, {0b11000100, 0, 0, 0, 0b00011000, 0, 0, 0}, kSixColours),
+    {"8-bit", Recipe(40, 2, 8, {3, 4, 5, 0, 0, 1, 2, 0}, kSixColours), kSixColours},
+    {"4-bit", Recipe(40, 2, 4, {0x34, 0x50, 0, 0, 0x01, 0x20, 0, 0}, kSixColours), kSixColours},
+    {"2-bit", Recipe(40, 2, 2, {0b11000100, 0, 0, 0, 0b00011000, 0, 0, 0}, kSixColours),
      {kRed, kGreen, kBlue, kWhite, kRed, kGreen}},
-    {"1-bit", Spec(40, 2, 1, {0b10100000, 0, 0, 0, 0b01000000, 0, 0, 0}, {kBlack, kWhite}),
+    {"1-bit", Recipe(40, 2, 1, {0b10100000, 0, 0, 0, 0b01000000, 0, 0, 0}, {kBlack, kWhite}),
      {kBlack, kWhite, kBlack, kWhite, kBlack, kWhite}},
-    {"OS/2 1.x", Spec(12, 2, 8, {3, 4, 5, 0, 0, 1, 2, 0}, kSixColours), kSixColours},
-    {"OS/2 2.x, 16-byte header", Spec(16, 2, 8, {3, 4, 5, 0, 0, 1, 2, 0}, kSixColours),
+    {"OS/2 1.x", Recipe(12, 2, 8, {3, 4, 5, 0, 0, 1, 2, 0}, kSixColours), kSixColours},
+    {"OS/2 2.x, 16-byte header", Recipe(16, 2, 8, {3, 4, 5, 0, 0, 1, 2, 0}, kSixColours),
      kSixColours},
-    {"16-bit 5-5-5", Spec(40, 2, 16, {0xFF, 0x7F, 0, 0, 0xE0, 0x7F, 0, 0,  //
+    {"16-bit 5-5-5", Recipe(40, 2, 16, {0xFF, 0x7F, 0, 0, 0xE0, 0x7F, 0, 0,  //
                                       0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0}),
      kSixColours},
-    {"16-bit 5-6-5", Spec(40, 2, 16, {0xFF, 0xFF, 0, 0, 0xE0, 0xFF, 0, 0,  //
+    {"16-bit 5-6-5", Recipe(40, 2, 16, {0xFF, 0xFF, 0, 0, 0xE0, 0xFF, 0, 0,  //
                                       0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0, 0},
                           {}, 3, {0xF800, 0x07E0, 0x001F}),
      kSixColours},
     {"32-bit masks in a V5 header, channels in the top bits",
-     Spec(124, 2, 32, {0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF,  //
+     Recipe(124, 2, 32, {0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF,  //
                        0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0},
           {}, 3, {0xFF000000, 0x00FF0000, 0x0000FF00}),
      kSixColours},
     {"32-bit alpha bitfields, alpha ignored",
-     Spec(40, 2, 32, {0xFF, 0xFF, 0xFF, 0x00, 0, 0, 0, 0x80, 0, 0xFF, 0xFF, 0xFF,  //
+     Recipe(40, 2, 32, {0xFF, 0xFF, 0xFF, 0x00, 0, 0, 0, 0x80, 0, 0xFF, 0xFF, 0xFF,  //
                       0, 0, 0xFF, 0xFF, 0, 0xFF, 0, 0xFF, 0xFF, 0, 0, 0xFF},
           {}, 6, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}),
      kSixColours},
