@@ -15,7 +15,7 @@ const std::vector<Rgb> kSixColours{kRed, kGreen, kBlue, kWhite, kBlack, kYellow}
 
 struct FormatCase {
     const char* name;
-    BmpRecipe spec;
+    BmpRecipe recipe;
     std::vector<Rgb> expected;  // 3 x 2, top row first
 };
 
@@ -80,7 +80,7 @@ TEST(BmpDecode, EveryPixelFormatAndHeaderGivesTheSamePicture)
         SCOPED_TRACE(c.name);
         RecordingTarget target;
         std::string why;
-        ASSERT_EQ(Decode(BuildBmp(c.spec), target, &why), DecodeStatus::Ok) << why;
+        ASSERT_EQ(Decode(BuildBmp(c.recipe), target, &why), DecodeStatus::Ok) << why;
         ASSERT_EQ(target.width, 3);
         ASSERT_EQ(target.height, 2);
         for (int i = 0; i < 6; ++i) EXPECT_EQ(target.At(i % 3, i / 3), c.expected[size_t(i)]) << i;
@@ -89,7 +89,7 @@ TEST(BmpDecode, EveryPixelFormatAndHeaderGivesTheSamePicture)
 
 TEST(BmpDecode, DimensionsComeFromTheHeaderWithHeightPositive)
 {
-    const auto file = BuildBmp(kFormats[1].spec);  // top-down
+    const auto file = BuildBmp(kFormats[1].recipe);  // top-down
     picdll::Dimensions size;
     ASSERT_TRUE(picdll::BmpDimensions(file.data(), file.size(), size));
     EXPECT_EQ(size.width, 3);
@@ -149,7 +149,7 @@ TEST(BmpDecode, StrayIndicesPastThePaletteAreBlackButManyFailTheDecode)
 
 TEST(BmpDecode, ARefusedAllocationFailsAndAStopIsObeyedAtOnce)
 {
-    const auto file = BuildBmp(kFormats[0].spec);
+    const auto file = BuildBmp(kFormats[0].recipe);
     RecordingTarget refusing(false);
     EXPECT_EQ(Decode(file, refusing), DecodeStatus::Failed);
 
