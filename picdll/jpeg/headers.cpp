@@ -162,31 +162,40 @@ bool HeaderReader::ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHea
     }
     scan = ScanHeader();
     scan.component_count = ns;
-    bool used[kMaxComponents] = {};
-    for (int i = 0; i < ns; ++i) {
-        int id = p[1 + 2 * i], td = p[2 + 2 * i] >> 4, ta = p[2 + 2 * i] & 15;
-        int index = -1;
-        for (int c = 0; c < f.component_count && index < 0; ++c)
-            if (f.components[c].id == id && !used[c]) index = c;
-        if (index < 0 || td > 3 || ta > 3) {
-            why = "invalid scan header";
-            return false;
-        }
-        used[index] = true;
-        scan.components[i] = index;
-        scan.dc_table[i] = td;
-        scan.ac_table[i] = ta;
-        // Streams that leave the tables out rely on the standard's example tables.
-        if (!t.dc_defined[td]) BuildDefaultHuffmanTable(false, td & 1, t.dc[td]);
-        if (!t.ac_defined[ta]) BuildDefaultHuffmanTable(true, ta & 1, t.ac[ta]);
-        t.dc_defined[td] = t.ac_defined[ta] = true;
-    }
     const uint8_t* q = p + 1 + 2 * ns;
     if (f.progressive) {
         scan.ss = q[0];
         scan.se = q[1];
         scan.ah = q[2] >> 4;
         scan.al = q[2] & 15;
+    }
+    // Table numbers matter only for the tables the scan uses: a progressive DC scan's
+    // AC table number, say, may be anything.
+    bool uses_dc = !f.progressive || (scan.ss == 0 && scan.ah == 0);
+    bool uses_ac = !f.progressive || scan.ss > 0;
+    bool used[kMaxComponents] = {};
+    for (int i = 0; i < ns; ++i) {
+        int id = p[1 + 2 * i], td = p[2 + 2 * i] >> 4, ta = p[2 + 2 * i] & 15;
+        int index = -1;
+        for (int c = 0; c < f.component_count && index < 0; ++c)
+            if (f.components[c].id == id && !used[c]) index = c;
+        if (index < 0 || (uses_dc && td > 3) || (uses_ac && ta > 3)) {
+            why = "invalid scan header";
+            return false;
+        }
+        used[index] = true;
+        scan.components[i] = index;
+        scan.dc_table[i] = uses_dc ? td : 0;
+        scan.ac_table[i] = uses_ac ? ta : 0;
+        // Streams that leave the tables out rely on the standard's example tables.
+        if (uses_dc && !t.dc_defined[td]) {
+            BuildDefaultHuffmanTable(false, td & 1, t.dc[td]);
+            t.dc_defined[td] = true;
+        }
+        if (uses_ac && !t.ac_defined[ta]) {
+            BuildDefaultHuffmanTable(true, ta & 1, t.ac[ta]);
+            t.ac_defined[ta] = true;
+        }
     }
     return true;
 }
