@@ -103,15 +103,20 @@ bool ReferenceDecode(const std::vector<uint8_t>& file, Rgb& out)
     return true;
 }
 
-bool EncodeCmyk(const Rgb& rgb, bool ycck, std::vector<uint8_t>& out)
+bool EncodeWithLibjpeg(const Rgb& rgb, const EncodeOptions& options, std::vector<uint8_t>& out)
 {
-    // Inverted ink: K is the brightest channel, C, M, Y what is left of each.
-    std::vector<uint8_t> cmyk(size_t(rgb.width) * rgb.height * 4);
-    for (size_t i = 0; i < size_t(rgb.width) * rgb.height; ++i) {
-        const uint8_t* p = &rgb.pixels[3 * i];
-        int k = std::max({p[0], p[1], p[2]});
-        for (int c = 0; c < 3; ++c) cmyk[4 * i + c] = uint8_t(k ? std::min(255, (p[c] * 255 + k / 2) / k) : 255);
-        cmyk[4 * i + 3] = uint8_t(k);
+    bool ink = options.ink != EncodeOptions::Ink::None;
+    std::vector<uint8_t> samples = rgb.pixels;
+    if (ink) {
+        // Inverted ink: K is the brightest channel, C, M, Y what is left of each.
+        samples.assign(size_t(rgb.width) * rgb.height * 4, 0);
+        for (size_t i = 0; i < size_t(rgb.width) * rgb.height; ++i) {
+            const uint8_t* p = &rgb.pixels[3 * i];
+            int k = std::max({p[0], p[1], p[2]});
+            for (int c = 0; c < 3; ++c)
+                samples[4 * i + c] = uint8_t(k ? std::min(255, (p[c] * 255 + k / 2) / k) : 255);
+            samples[4 * i + 3] = uint8_t(k);
+        }
     }
     jpeg_compress_struct cinfo;
     ErrorManager err;
@@ -128,14 +133,18 @@ bool EncodeCmyk(const Rgb& rgb, bool ycck, std::vector<uint8_t>& out)
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = JDIMENSION(rgb.width);
     cinfo.image_height = JDIMENSION(rgb.height);
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_CMYK;
+    cinfo.input_components = ink ? 4 : 3;
+    cinfo.in_color_space = ink ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, ycck ? JCS_YCCK : JCS_CMYK);  // writes the Adobe marker
-    jpeg_set_quality(&cinfo, 95, TRUE);
+    if (ink)  // writes the Adobe marker
+        jpeg_set_colorspace(&cinfo, options.ink == EncodeOptions::Ink::Ycck ? JCS_YCCK : JCS_CMYK);
+    jpeg_set_quality(&cinfo, options.quality, TRUE);
+    if (options.progressive) jpeg_simple_progression(&cinfo);
+    cinfo.restart_in_rows = options.restart_rows;
     jpeg_start_compress(&cinfo, TRUE);
+    size_t stride = size_t(rgb.width) * cinfo.input_components;
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = &cmyk[size_t(cinfo.next_scanline) * rgb.width * 4];
+        JSAMPROW row = &samples[cinfo.next_scanline * stride];
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -149,7 +158,7 @@ bool EncodeCmyk(const Rgb& rgb, bool ycck, std::vector<uint8_t>& out)
 
 bool HaveReference() { return false; }
 bool ReferenceDecode(const std::vector<uint8_t>&, Rgb&) { return false; }
-bool EncodeCmyk(const Rgb&, bool, std::vector<uint8_t>&) { return false; }
+bool EncodeWithLibjpeg(const Rgb&, const EncodeOptions&, std::vector<uint8_t>&) { return false; }
 
 #endif
 

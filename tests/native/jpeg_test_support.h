@@ -37,9 +37,16 @@ Decoded Decode(const std::vector<uint8_t>& file);
 bool ReferenceDecode(const std::vector<uint8_t>& file, Rgb& out);
 bool HaveReference();
 
-// Writes a JPEG of a CMYK picture with libjpeg; as Adobe applications do, ink values
-// are stored inverted and an Adobe marker tells the colour transform.
-bool EncodeCmyk(const Rgb& rgb, bool ycck, std::vector<uint8_t>& out);
+struct EncodeOptions {
+    int quality = 90;
+    bool progressive = false;
+    int restart_rows = 0;  // MCU rows per restart interval; 0: none
+    // Ink: the picture turned into CMYK and stored, as Adobe applications do, inverted
+    // with an Adobe marker telling the colour transform (plain CMYK or YCCK).
+    enum class Ink { None, Cmyk, Ycck } ink = Ink::None;
+};
+// Writes a JPEG with libjpeg (2x2 chroma subsampling). False without libjpeg.
+bool EncodeWithLibjpeg(const Rgb& rgb, const EncodeOptions& options, std::vector<uint8_t>& out);
 
 // Peak signal-to-noise ratio in dB (99 for identical pictures).
 double Psnr(const Rgb& a, const Rgb& b);
