@@ -9,7 +9,8 @@ namespace picdll::jpeg {
 
 // A sequential block into `coef` (natural order, zeroed by the caller), each value
 // multiplied by its entry of `quant` (natural order). Returns the coding-order index of
-// the last coefficient read (0: DC only), or -1 for an invalid code.
+// the last coefficient written (0: DC only; no entry beyond it in kZigzag was touched),
+// or -1 for an invalid code.
 int DecodeSequentialBlock(BitReader& bits, const HuffmanTable& dc, const HuffmanTable& ac,
                           int& dc_prediction, const uint16_t* quant, int16_t* coef);
 

@@ -5,6 +5,7 @@
 #include "picdll/jpeg/block_decoding.h"
 #include "picdll/jpeg/idct.h"
 #include "picdll/jpeg/scan_reader.h"
+#include "picdll/jpeg/zigzag.h"
 
 namespace picdll::jpeg {
 
@@ -64,7 +65,7 @@ DecodeStatus FrameDecoder::DecodeStreaming(const StreamTables& tables, const Sca
 {
     ScanReader reader(data, size, pos, tables.restart_interval);
     int prediction[kMaxComponents] = {};
-    alignas(16) int16_t coef[64];
+    alignas(16) int16_t coef[64] = {};
     for (int row = 0; row < frame_.mcus_high; ++row) {
         for (int mx = 0; mx < frame_.mcus_wide; ++mx) {
             if (mx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
@@ -85,10 +86,15 @@ DecodeStatus FrameDecoder::DecodeStreaming(const StreamTables& tables, const Sca
                             InverseDctFlat(0, out, stride);  // missing data shows as grey
                             continue;
                         }
-                        std::memset(coef, 0, sizeof coef);
                         int last = DecodeSequentialBlock(reader.bits, dc, ac, prediction[i], quant_[c], coef);
                         ok = last >= 0;
                         WriteBlock(coef, last > 0, out, stride);
+                        // Clear what the block used, ready for the next one.
+                        if (ok) {
+                            for (int k = 0; k <= last; ++k) coef[kZigzag[k]] = 0;
+                        } else {
+                            std::memset(coef, 0, sizeof coef);
+                        }
                     }
                 }
             }

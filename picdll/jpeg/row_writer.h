@@ -33,8 +33,7 @@ private:
     ColorModel model_;
     const Placement& placement_;
     uint8_t* pixels_;
-    bool upright_;                // stored rows are already the output rows
-    std::vector<uint8_t> strip_;  // one MCU row of RGB on its way to be turned
+    std::vector<uint8_t> strip_;  // one MCU row of RGB on its way to be turned (if not upright)
     ComponentStretch stretch_[kMaxComponents];
 };
 
