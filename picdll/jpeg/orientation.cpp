@@ -21,7 +21,7 @@ Placement::Placement(int orientation, int width, int height)
     }
 }
 
-void Placement::Place(const uint8_t* rows, int y0, int count, uint8_t* pixels) const
+void Placement::Place(const uint8_t* rows, int y0, int count, int x0, int x1, uint8_t* pixels) const
 {
     auto copy = [&](int x, int y) {
         const uint8_t* src = rows + (ptrdiff_t(y) * width_ + x) * 3;
@@ -32,11 +32,11 @@ void Placement::Place(const uint8_t* rows, int y0, int count, uint8_t* pixels) c
     };
     // Walk in the order that writes neighbouring output pixels one after another.
     if (step_y_ == 1 || step_y_ == -1) {
-        for (int x = 0; x < width_; ++x)
+        for (int x = x0; x < x1; ++x)
             for (int y = 0; y < count; ++y) copy(x, y);
     } else {
         for (int y = 0; y < count; ++y)
-            for (int x = 0; x < width_; ++x) copy(x, y);
+            for (int x = x0; x < x1; ++x) copy(x, y);
     }
 }
 

@@ -15,8 +15,9 @@ public:
     // True when every stored pixel stays where it is.
     bool identity() const { return origin_ == 0 && step_x_ == 1 && step_y_ == width_; }
 
-    // Copies `count` stored rows starting at row `y0` (packed RGB) into the upright picture.
-    void Place(const uint8_t* rows, int y0, int count, uint8_t* pixels) const;
+    // Copies columns [x0, x1) of `count` stored rows starting at row `y0` (packed RGB,
+    // whole rows) into the upright picture.
+    void Place(const uint8_t* rows, int y0, int count, int x0, int x1, uint8_t* pixels) const;
 
 private:
     int width_;

@@ -89,7 +89,12 @@ bool RowWriter::WriteMcuRow(const SamplePlanes& planes, int mcu_row, DecodeTarge
                                       : strip_.data() + size_t(i) * row_bytes;
         Convert(rows, rgb);
     }
-    if (!strip_.empty()) placement_.Place(strip_.data(), first, count, pixels_);
+    // Turning a strip scatters its writes: a piece at a time keeps the questions frequent.
+    constexpr int kColumnsPerPiece = 2048;
+    for (int x = 0; !strip_.empty() && x < frame_.width; x += kColumnsPerPiece) {
+        if (!target.KeepGoing()) return false;
+        placement_.Place(strip_.data(), first, count, x, std::min(frame_.width, x + kColumnsPerPiece), pixels_);
+    }
     return true;
 }
 

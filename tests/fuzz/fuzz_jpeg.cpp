@@ -7,14 +7,14 @@
 
 namespace {
 
-// Takes pictures up to a few megapixels (larger ones are refused, which the decoder
+// Takes pictures up to a megapixel (larger ones are refused, which the decoder
 // must handle too) so that runs stay fast.
 class FuzzTarget : public picdll::DecodeTarget {
 public:
     uint8_t* Allocate(int w, int h) override
     {
         if (++allocations > 1) std::abort();
-        if (int64_t(w) * h > (int64_t(1) << 22)) return nullptr;
+        if (int64_t(w) * h > (int64_t(1) << 20)) return nullptr;
         width = w;
         height = h;
         pixels.resize(size_t(w) * h * 3);
