@@ -91,10 +91,7 @@ void ReadAppSegment(uint8_t marker, const uint8_t* p, size_t n, StreamTables& t)
 
 int CeilDiv(int a, int b) { return (a + b - 1) / b; }
 
-}  // namespace
-
-bool HeaderReader::ReadFrame(uint8_t marker, const uint8_t* p, size_t n, StreamTables& t,
-                             std::string& why)
+bool ReadFrame(uint8_t marker, const uint8_t* p, size_t n, StreamTables& t, std::string& why)
 {
     if (n < 6) {
         why = "frame header is cut short";
@@ -151,8 +148,7 @@ bool HeaderReader::ReadFrame(uint8_t marker, const uint8_t* p, size_t n, StreamT
     return true;
 }
 
-bool HeaderReader::ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHeader& scan,
-                            std::string& why)
+bool ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHeader& scan, std::string& why)
 {
     const Frame& f = t.frame;
     int ns = n >= 1 ? p[0] : 0;
@@ -199,6 +195,8 @@ bool HeaderReader::ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHea
     }
     return true;
 }
+
+}  // namespace
 
 HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::string& why,
                                     bool tables_too)

@@ -73,9 +73,6 @@ public:
     void set_position(size_t pos) { pos_ = pos; }
 
 private:
-    bool ReadFrame(uint8_t marker, const uint8_t* p, size_t n, StreamTables& t, std::string& why);
-    bool ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHeader& scan, std::string& why);
-
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;

@@ -131,6 +131,24 @@ TEST_F(JpegHeaders, SizeFromHeadersAlone)
     EXPECT_FALSE(picdll::JpegDimensions(file.data(), file.size(), dims));
 }
 
+// Motion-JPEG frames leave out their Huffman tables and rely on the standard's example
+// tables, which libjpeg also writes by default: without them the picture is the same.
+TEST_F(JpegHeaders, MissingHuffmanTablesMeanTheStandardOnes)
+{
+    std::vector<uint8_t> stripped(file_.begin(), file_.begin() + 2);
+    size_t i = 2;
+    while (i + 4 <= file_.size() && file_[i] == 0xFF && file_[i + 1] != 0xDA) {
+        size_t length = 2 + (file_[i + 2] << 8 | file_[i + 3]);
+        if (file_[i + 1] != 0xC4) stripped.insert(stripped.end(), file_.begin() + long(i), file_.begin() + long(i + length));
+        i += length;
+    }
+    stripped.insert(stripped.end(), file_.begin() + long(i), file_.end());
+    ASSERT_LT(stripped.size(), file_.size());
+    Decoded with = Decode(file_), without = Decode(stripped);
+    ASSERT_EQ(without.status, DecodeStatus::Ok) << without.why;
+    EXPECT_EQ(with.image.pixels, without.image.pixels);
+}
+
 TEST_F(JpegHeaders, NotAJpeg)
 {
     const std::vector<std::vector<uint8_t>> files = {
