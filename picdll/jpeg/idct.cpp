@@ -63,19 +63,43 @@ void Transform(const T* x, int step, int32_t y[8])
     }
 }
 
+// What the two passes make of a lone first term: times 2^kPass1Bits after the first,
+// then rounded and divided by 2^(kPass1Bits + 3) after the second.
+int16_t FirstPassOfLoneTerm(int32_t x) { return ClampCoefficient(x * (1 << kPass1Bits)); }
+uint8_t SecondPassOfLoneTerm(int32_t x) { return ClampSample(((x + 16) >> 5) + 128); }
+
+void Fill8(uint8_t* out, uint8_t value)
+{
+    uint64_t v = value * 0x0101010101010101ull;
+    std::memcpy(out, &v, 8);
+}
+
 }  // namespace
 
 void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
+    // Most columns and rows of a block hold nothing beyond their first term; those
+    // short-cuts give exactly what the full transform would.
     int16_t between[64];
     int32_t y[8];
     for (int u = 0; u < 8; ++u) {
-        Transform(coef + u, 8, y);
+        const int16_t* x = coef + u;
+        if ((x[8] | x[16] | x[24] | x[32] | x[40] | x[48] | x[56]) == 0) {
+            int16_t v = FirstPassOfLoneTerm(x[0]);
+            for (int n = 0; n < 8; ++n) between[8 * n + u] = v;
+            continue;
+        }
+        Transform(x, 8, y);
         for (int n = 0; n < 8; ++n)
             between[8 * n + u] = ClampCoefficient((y[n] + (1 << (kPass1Shift - 1))) >> kPass1Shift);
     }
     for (int n = 0; n < 8; ++n, out += stride) {
-        Transform(between + 8 * n, 1, y);
+        const int16_t* x = between + 8 * n;
+        if ((x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7]) == 0) {
+            Fill8(out, SecondPassOfLoneTerm(x[0]));
+            continue;
+        }
+        Transform(x, 1, y);
         for (int m = 0; m < 8; ++m)
             out[m] = ClampSample(((y[m] + (1 << (kPass2Shift - 1))) >> kPass2Shift) + 128);
     }
@@ -83,10 +107,8 @@ void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 
 void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride)
 {
-    // What both passes make of a lone DC term: times 2^kPass1Bits, then rounded down by 2^5.
-    int16_t between = ClampCoefficient(int32_t(dc) * (1 << kPass1Bits));
-    uint8_t value = ClampSample(((between + 16) >> 5) + 128);
-    for (int n = 0; n < 8; ++n, out += stride) std::memset(out, value, 8);
+    uint8_t value = SecondPassOfLoneTerm(FirstPassOfLoneTerm(dc));
+    for (int n = 0; n < 8; ++n, out += stride) Fill8(out, value);
 }
 
 #ifdef __SSE2__
