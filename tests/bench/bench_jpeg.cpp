@@ -186,9 +186,9 @@ void Bench(const std::string& self, const std::string& path)
     long djpeg_kib = MeasureInChild(self, "--djpeg-memory", path);
     if (decoded > 0 && read > 0)
         std::printf("  peak memory: ours %ld MiB = file and process %ld MiB + picture %.0f MiB + "
-                    "decoder %ld MiB; djpeg %ld MiB\n",
+                    "decoder %.1f MiB; djpeg %ld MiB\n",
                     decoded / 1024, read / 1024, target.pixels.size() / 1048576.0,
-                    (decoded - read - long(target.pixels.size() / 1024)) / 1024, djpeg_kib / 1024);
+                    (decoded - read - double(target.pixels.size()) / 1024) / 1024, djpeg_kib / 1024);
     PrintBreakdown(data, best_cpu);
 }
 
