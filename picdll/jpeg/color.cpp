@@ -1,8 +1,6 @@
 #include "picdll/jpeg/color.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "picdll/jpeg/simd.h"
 
 namespace picdll::jpeg {
 
@@ -34,36 +32,42 @@ uint8_t Scale(int a, int b)
     return uint8_t((t + (t >> 8)) >> 8);
 }
 
-#ifdef __SSE2__
+#if PICDLL_JPEG_SSE2
+
+#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+
+// (weight_cb * cb + weight_cr * cr + 1/2) >> kScaleBits for the pairs (cb, cr) in lo and hi.
+SSE2 __m128i ScaledSum(__m128i lo, __m128i hi, int weight_cb, int weight_cr)
+{
+    __m128i w = _mm_set_epi16(short(weight_cr), short(weight_cb), short(weight_cr), short(weight_cb),
+                              short(weight_cr), short(weight_cb), short(weight_cr), short(weight_cb));
+    __m128i half = _mm_set1_epi32(kHalf);
+    return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(lo, w), half), kScaleBits),
+                           _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(hi, w), half), kScaleBits));
+}
 
 // Eight pixels in 16-bit lanes. The factors above 1 are split into a whole part, added
 // as is, and a remainder that fits a 16-bit multiply-add; the sums are those of YccPixel.
-void Ycc8(__m128i y, __m128i cb, __m128i cr, __m128i& r, __m128i& g, __m128i& b)
+SSE2 void Ycc8(__m128i y, __m128i cb, __m128i cr, __m128i& r, __m128i& g, __m128i& b)
 {
     const __m128i center = _mm_set1_epi16(128);
     cb = _mm_sub_epi16(cb, center);
     cr = _mm_sub_epi16(cr, center);
     __m128i lo = _mm_unpacklo_epi16(cb, cr), hi = _mm_unpackhi_epi16(cb, cr);
-    auto term = [&](int weight_cb, int weight_cr) {
-        __m128i w = _mm_set_epi16(short(weight_cr), short(weight_cb), short(weight_cr), short(weight_cb),
-                                  short(weight_cr), short(weight_cb), short(weight_cr), short(weight_cb));
-        __m128i half = _mm_set1_epi32(kHalf);
-        return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(lo, w), half), kScaleBits),
-                               _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(hi, w), half), kScaleBits));
-    };
     constexpr int kOne = 1 << kScaleBits;
-    r = _mm_add_epi16(_mm_add_epi16(y, cr), term(0, kCrToR - kOne));
-    g = _mm_sub_epi16(_mm_add_epi16(y, term(kCbToG, kCrToG + kOne)), cr);
-    b = _mm_add_epi16(_mm_add_epi16(y, _mm_add_epi16(cb, cb)), term(kCbToB - 2 * kOne, 0));
+    r = _mm_add_epi16(_mm_add_epi16(y, cr), ScaledSum(lo, hi, 0, kCrToR - kOne));
+    g = _mm_sub_epi16(_mm_add_epi16(y, ScaledSum(lo, hi, kCbToG, kCrToG + kOne)), cr);
+    b = _mm_add_epi16(_mm_add_epi16(y, _mm_add_epi16(cb, cb)), ScaledSum(lo, hi, kCbToB - 2 * kOne, 0));
 }
+
+SSE2 __m128i Load16(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
 // Sixteen pixels of bytes to packed RGB: 48 bytes written, and two more bytes of
 // scratch after them that the caller has room for.
-void Ycc16(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb)
+SSE2 void Ycc16(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb)
 {
     const __m128i zero = _mm_setzero_si128();
-    auto load = [](const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
-    __m128i vy = load(y), vcb = load(cb), vcr = load(cr);
+    __m128i vy = Load16(y), vcb = Load16(cb), vcr = Load16(cr);
     __m128i r0, g0, b0, r1, g1, b1;
     Ycc8(_mm_unpacklo_epi8(vy, zero), _mm_unpacklo_epi8(vcb, zero), _mm_unpacklo_epi8(vcr, zero), r0, g0, b0);
     Ycc8(_mm_unpackhi_epi8(vy, zero), _mm_unpackhi_epi8(vcb, zero), _mm_unpackhi_epi8(vcr, zero), r1, g1, b1);
@@ -83,6 +87,17 @@ void Ycc16(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb)
     }
 }
 
+// Whole groups of sixteen pixels while one pixel is left after them to take Ycc16's
+// scratch bytes; returns the first pixel not done.
+SSE2 int YCbCrToRgbSse2(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb, int n)
+{
+    int i = 0;
+    for (; i + 16 < n; i += 16) Ycc16(y + i, cb + i, cr + i, rgb + 3 * i);
+    return i;
+}
+
+#undef SSE2
+
 #endif
 
 }  // namespace
@@ -90,9 +105,8 @@ void Ycc16(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb)
 void YCbCrToRgb(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb, int n)
 {
     int i = 0;
-#ifdef __SSE2__
-    // Ycc16 writes two bytes past its pixels: stop while a pixel is left to take them.
-    for (; i + 16 < n; i += 16) Ycc16(y + i, cb + i, cr + i, rgb + 3 * i);
+#if PICDLL_JPEG_SSE2
+    if (UseSse2()) i = YCbCrToRgbSse2(y, cb, cr, rgb, n);
 #endif
     for (; i < n; ++i) YccPixel(y[i], cb[i], cr[i], rgb + 3 * i);
 }

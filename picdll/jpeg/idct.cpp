@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "picdll/jpeg/simd.h"
 
 namespace picdll::jpeg {
 
@@ -111,22 +109,24 @@ void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride)
     for (int n = 0; n < 8; ++n, out += stride) Fill8(out, value);
 }
 
-#ifdef __SSE2__
+#if PICDLL_JPEG_SSE2
 
 namespace {
+
+#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
 
 // Eight int32 lanes: the products of the low and the high four int16 lanes.
 struct Wide {
     __m128i lo, hi;
 };
-Wide operator+(Wide a, Wide b) { return {_mm_add_epi32(a.lo, b.lo), _mm_add_epi32(a.hi, b.hi)}; }
-Wide operator-(Wide a, Wide b) { return {_mm_sub_epi32(a.lo, b.lo), _mm_sub_epi32(a.hi, b.hi)}; }
+SSE2 Wide operator+(Wide a, Wide b) { return {_mm_add_epi32(a.lo, b.lo), _mm_add_epi32(a.hi, b.hi)}; }
+SSE2 Wide operator-(Wide a, Wide b) { return {_mm_sub_epi32(a.lo, b.lo), _mm_sub_epi32(a.hi, b.hi)}; }
 
 // Lanes (a, b) of two vectors, interleaved for a multiply-add.
 struct Pairs {
     __m128i lo, hi;
-    Pairs(__m128i a, __m128i b) : lo(_mm_unpacklo_epi16(a, b)), hi(_mm_unpackhi_epi16(a, b)) {}
-    Wide Times(int wa, int wb) const
+    SSE2 Pairs(__m128i a, __m128i b) : lo(_mm_unpacklo_epi16(a, b)), hi(_mm_unpackhi_epi16(a, b)) {}
+    SSE2 Wide Times(int wa, int wb) const
     {
         __m128i w = _mm_set_epi16(short(wb), short(wa), short(wb), short(wa), short(wb),
                                   short(wa), short(wb), short(wa));
@@ -134,7 +134,7 @@ struct Pairs {
     }
 };
 
-__m128i Descale(Wide v, int shift, int32_t bias)
+SSE2 __m128i Descale(Wide v, int shift, int32_t bias)
 {
     __m128i b = _mm_set1_epi32(bias);
     return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(v.lo, b), shift),
@@ -142,7 +142,7 @@ __m128i Descale(Wide v, int shift, int32_t bias)
 }
 
 // The 8-point transform of every lane at once; x[k] holds the k-th input of each lane.
-void Transform8(const __m128i x[8], __m128i y[8], int shift, int32_t bias)
+SSE2 void Transform8(const __m128i x[8], __m128i y[8], int shift, int32_t bias)
 {
     Pairs p04(x[0], x[4]), p26(x[2], x[6]), p13(x[1], x[3]), p57(x[5], x[7]);
     Wide e0 = p04.Times(kDc, kDc), e1 = p04.Times(kDc, -kDc);
@@ -159,7 +159,7 @@ void Transform8(const __m128i x[8], __m128i y[8], int shift, int32_t bias)
     }
 }
 
-void Transpose(__m128i r[8])
+SSE2 void Transpose(__m128i r[8])
 {
     __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
     __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
@@ -179,9 +179,7 @@ void Transpose(__m128i r[8])
     r[7] = _mm_unpackhi_epi64(b3, b7);
 }
 
-}  // namespace
-
-void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
+SSE2 void InverseDctSse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
     __m128i rows[8], t[8];
     for (int v = 0; v < 8; ++v)
@@ -198,13 +196,18 @@ void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
     }
 }
 
-#else
+#undef SSE2
+
+}  // namespace
+
+#endif
 
 void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
+#if PICDLL_JPEG_SSE2
+    if (UseSse2()) return InverseDctSse2(coef, out, stride);
+#endif
     InverseDctPortable(coef, out, stride);
 }
-
-#endif
 
 }  // namespace picdll::jpeg

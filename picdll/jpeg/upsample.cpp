@@ -1,8 +1,6 @@
 #include "picdll/jpeg/upsample.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "picdll/jpeg/simd.h"
 
 namespace picdll::jpeg {
 
@@ -32,29 +30,37 @@ void H2V2Middle(const uint8_t* near, const uint8_t* far, int first, int end, uin
     }
 }
 
-#ifdef __SSE2__
+#if PICDLL_JPEG_SSE2
 
-__m128i Load8(const uint8_t* p)
+#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+
+SSE2 __m128i Load8(const uint8_t* p)
 {
     return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
 }
 
+SSE2 __m128i Triple(__m128i v) { return _mm_add_epi16(_mm_add_epi16(v, v), v); }
+
+SSE2 __m128i ColumnSums8(const uint8_t* near, const uint8_t* far, int i)
+{
+    return _mm_add_epi16(Triple(Load8(near + i)), Load8(far + i));
+}
+
 // Interleaves eight even and eight odd outputs and stores them as 16 bytes.
-void StorePairs(__m128i even, __m128i odd, uint8_t* out)
+SSE2 void StorePairs(__m128i even, __m128i odd, uint8_t* out)
 {
     __m128i bytes = _mm_packus_epi16(_mm_unpacklo_epi16(even, odd), _mm_unpackhi_epi16(even, odd));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
 }
 
-// The middle outputs eight inputs at a time, while i + 8 < n; returns the first input left
-// undone (without SSE2: all of them).
-int H2MiddleVector(const uint8_t* in, int n, uint8_t* out)
+// The middle outputs eight inputs at a time, while i + 8 < n; returns the first input
+// left undone.
+SSE2 int H2MiddleSse2(const uint8_t* in, int n, uint8_t* out)
 {
     const __m128i one = _mm_set1_epi16(1), two = _mm_set1_epi16(2);
     int i = 1;
     for (; i + 8 < n; i += 8) {
-        __m128i cur = Load8(in + i);
-        __m128i v = _mm_add_epi16(_mm_add_epi16(cur, cur), cur);
+        __m128i v = Triple(Load8(in + i));
         __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, Load8(in + i - 1)), one), 2);
         __m128i odd = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, Load8(in + i + 1)), two), 2);
         StorePairs(even, odd, out + 2 * i);
@@ -62,30 +68,41 @@ int H2MiddleVector(const uint8_t* in, int n, uint8_t* out)
     return i;
 }
 
-int H2V2MiddleVector(const uint8_t* near, const uint8_t* far, int n, uint8_t* out)
+SSE2 int H2V2MiddleSse2(const uint8_t* near, const uint8_t* far, int n, uint8_t* out)
 {
     const __m128i seven = _mm_set1_epi16(7), eight = _mm_set1_epi16(8);
-    auto column_sum = [&](int i) {
-        __m128i a = Load8(near + i);
-        return _mm_add_epi16(_mm_add_epi16(_mm_add_epi16(a, a), a), Load8(far + i));
-    };
     int i = 1;
     for (; i + 8 < n; i += 8) {
-        __m128i cur = column_sum(i);
-        __m128i v = _mm_add_epi16(_mm_add_epi16(cur, cur), cur);
-        __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, column_sum(i - 1)), eight), 4);
-        __m128i odd = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, column_sum(i + 1)), seven), 4);
+        __m128i v = Triple(ColumnSums8(near, far, i));
+        __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, ColumnSums8(near, far, i - 1)), eight), 4);
+        __m128i odd = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, ColumnSums8(near, far, i + 1)), seven), 4);
         StorePairs(even, odd, out + 2 * i);
     }
     return i;
 }
 
-#else
-
-int H2MiddleVector(const uint8_t*, int, uint8_t*) { return 1; }
-int H2V2MiddleVector(const uint8_t*, const uint8_t*, int, uint8_t*) { return 1; }
+#undef SSE2
 
 #endif
+
+// The first middle input that the scalar loops still have to do.
+int H2MiddleVector([[maybe_unused]] const uint8_t* in, [[maybe_unused]] int n,
+                   [[maybe_unused]] uint8_t* out)
+{
+#if PICDLL_JPEG_SSE2
+    if (UseSse2()) return H2MiddleSse2(in, n, out);
+#endif
+    return 1;
+}
+
+int H2V2MiddleVector([[maybe_unused]] const uint8_t* near, [[maybe_unused]] const uint8_t* far,
+                     [[maybe_unused]] int n, [[maybe_unused]] uint8_t* out)
+{
+#if PICDLL_JPEG_SSE2
+    if (UseSse2()) return H2V2MiddleSse2(near, far, n, out);
+#endif
+    return 1;
+}
 
 }  // namespace
 
