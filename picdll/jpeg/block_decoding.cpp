@@ -1,0 +1,147 @@
+#include "picdll/jpeg/block_decoding.h"
+
+#include "picdll/jpeg/idct.h"
+#include "picdll/jpeg/zigzag.h"
+
+namespace picdll::jpeg {
+
+namespace {
+
+// The DC difference of a block: a size category, then that many bits. False when invalid.
+bool DecodeDcDifference(BitReader& bits, const HuffmanTable& dc, int32_t& diff)
+{
+    int size = DecodeSymbol(bits, dc);
+    if (size < 0 || size > 16) return false;
+    diff = size ? ReceiveValue(bits, size) : 0;
+    return true;
+}
+
+}  // namespace
+
+int DecodeSequentialBlock(BitReader& bits, const HuffmanTable& dc, const HuffmanTable& ac,
+                          int& dc_prediction, const uint16_t* quant, int16_t* coef)
+{
+    int32_t diff;
+    if (!DecodeDcDifference(bits, dc, diff)) return -1;
+    dc_prediction = ClampCoefficient(dc_prediction + diff);
+    coef[0] = ClampCoefficient(dc_prediction * quant[0]);
+
+    int last = 0;
+    for (int k = 1; k < 64;) {
+        bits.Fill();
+        const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
+        if (fast.length != 0) {
+            bits.Skip(fast.length);
+            k += fast.run;
+            int at = kZigzag[k];  // runs past the block land on the padding entries
+            coef[at] = ClampCoefficient(fast.value * quant[at]);
+            last = k++;
+            continue;
+        }
+        int symbol = DecodeSymbol(bits, ac);
+        if (symbol < 0) return -1;
+        int run = symbol >> 4, size = symbol & 15;
+        if (size == 0) {
+            if (run != 15) break;  // end of block
+            k += 16;
+            continue;
+        }
+        k += run;
+        int at = kZigzag[k];
+        coef[at] = ClampCoefficient(ReceiveValue(bits, size) * quant[at]);
+        last = k++;
+    }
+    return last;
+}
+
+bool DecodeDcFirst(BitReader& bits, const HuffmanTable& dc, int& dc_prediction, int al, int16_t* coef)
+{
+    int32_t diff;
+    if (!DecodeDcDifference(bits, dc, diff)) return false;
+    dc_prediction = ClampCoefficient(dc_prediction + diff);
+    coef[0] = ClampCoefficient(dc_prediction * (1 << al));
+    return true;
+}
+
+void DecodeDcRefine(BitReader& bits, int al, int16_t* coef)
+{
+    bits.Fill();
+    if (bits.Take(1)) coef[0] = int16_t(coef[0] | (1 << al));
+}
+
+bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
+                   int& eob_run, int16_t* coef)
+{
+    if (eob_run > 0) {
+        --eob_run;
+        return true;
+    }
+    for (int k = ss; k <= se;) {
+        int symbol = DecodeSymbol(bits, ac);
+        if (symbol < 0) return false;
+        int run = symbol >> 4, size = symbol & 15;
+        if (size == 0) {
+            if (run != 15) {
+                // End of band, for this block and (1 << run) - 1 + extra bits more.
+                eob_run = (1 << run) - 1 + (run ? int(bits.Take(run)) : 0);
+                break;
+            }
+            k += 16;
+            continue;
+        }
+        k += run;
+        int at = kZigzag[k];
+        coef[at] = ClampCoefficient(ReceiveValue(bits, size) * (1 << al));
+        ++k;
+    }
+    return true;
+}
+
+bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
+                    int& eob_run, int16_t* coef)
+{
+    const int plus = 1 << al, minus = -plus;
+    // A coefficient already nonzero gets one correction bit: whether to add 1 << al away from zero.
+    auto refine = [&](int16_t& c) {
+        bits.Fill();
+        if (bits.Take(1) && (c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : minus));
+    };
+    int k = ss;
+    if (eob_run == 0) {
+        for (; k <= se; ++k) {
+            int symbol = DecodeSymbol(bits, ac);
+            if (symbol < 0) return false;
+            int run = symbol >> 4, size = symbol & 15;
+            int value = 0;
+            if (size != 0) {
+                value = bits.Take(1) ? plus : minus;  // sizes other than 1 are invalid; read as 1
+            } else if (run != 15) {
+                eob_run = (1 << run) + (run ? int(bits.Take(run)) : 0);
+                break;
+            }
+            // Pass `run` coefficients that are still zero, correcting the nonzero ones on
+            // the way; the new value goes into the zero coefficient after them.
+            for (; k <= se; ++k) {
+                int16_t& c = coef[kZigzag[k]];
+                if (c != 0) {
+                    refine(c);
+                } else if (run == 0) {
+                    if (value != 0) c = int16_t(value);
+                    break;
+                } else {
+                    --run;
+                }
+            }
+        }
+    }
+    if (eob_run > 0) {
+        for (; k <= se; ++k) {
+            int16_t& c = coef[kZigzag[k]];
+            if (c != 0) refine(c);
+        }
+        --eob_run;
+    }
+    return true;
+}
+
+}  // namespace picdll::jpeg

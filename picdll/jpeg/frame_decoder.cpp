@@ -1,0 +1,197 @@
+#include "picdll/jpeg/frame_decoder.h"
+
+#include <cstring>
+
+#include "picdll/jpeg/block_decoding.h"
+#include "picdll/jpeg/idct.h"
+#include "picdll/jpeg/scan_reader.h"
+#include "picdll/jpeg/zigzag.h"
+
+namespace picdll::jpeg {
+
+namespace {
+
+// How many MCUs may pass between two questions to the target, so that a very wide
+// picture still asks well within a millisecond.
+constexpr int kMcusPerCheck = 64;
+
+// Whether a progressive scan's band and bit positions are usable.
+bool ValidProgressiveScan(const ScanHeader& s)
+{
+    if (s.ah > 13 || s.al > 13) return false;
+    if (s.ss == 0) return s.se == 0;
+    return s.ss <= s.se && s.se <= 63 && s.component_count == 1;
+}
+
+void WriteBlock(const int16_t* coef, bool ac_present, uint8_t* out, ptrdiff_t stride)
+{
+    if (ac_present) InverseDct(coef, out, stride);
+    else InverseDctFlat(coef[0], out, stride);
+}
+
+}  // namespace
+
+FrameDecoder::FrameDecoder(const Frame& frame, const ScanHeader& first_scan, RowWriter& writer,
+                           DecodeTarget& target)
+    : frame_(frame), writer_(writer), target_(target), planes_(frame),
+      streaming_(!frame.progressive && first_scan.component_count == frame.component_count)
+{
+    if (streaming_) return;
+    for (int c = 0; c < frame.component_count; ++c) {
+        const Component& comp = frame.components[c];
+        coefficients_[c].assign(size_t(comp.blocks_wide) * comp.blocks_high * 64, 0);
+    }
+}
+
+DecodeStatus FrameDecoder::DecodeScan(const StreamTables& tables, const ScanHeader& scan,
+                                      const uint8_t* data, size_t size, size_t& pos)
+{
+    if (!WantsMoreScans()) return DecodeStatus::Ok;
+    if (frame_.progressive && !ValidProgressiveScan(scan)) return DecodeStatus::Ok;
+    for (int i = 0; i < scan.component_count; ++i) {
+        int c = scan.components[i];
+        if (latched_[c]) continue;
+        int t = frame_.components[c].quant_table;
+        if (!tables.quant_defined[t]) return DecodeStatus::Ok;
+        std::memcpy(quant_[c], tables.quant[t], sizeof quant_[c]);
+        latched_[c] = true;
+    }
+    return streaming_ ? DecodeStreaming(tables, scan, data, size, pos)
+                      : DecodeCoefficients(tables, scan, data, size, pos);
+}
+
+DecodeStatus FrameDecoder::DecodeStreaming(const StreamTables& tables, const ScanHeader& scan,
+                                           const uint8_t* data, size_t size, size_t& pos)
+{
+    ScanReader reader(data, size, pos, tables.restart_interval);
+    int prediction[kMaxComponents] = {};
+    alignas(16) int16_t coef[64] = {};
+    for (int row = 0; row < frame_.mcus_high; ++row) {
+        for (int mx = 0; mx < frame_.mcus_wide; ++mx) {
+            if (mx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
+            bool restarted;
+            bool have = reader.BeginMcu(restarted);
+            if (restarted) std::memset(prediction, 0, sizeof prediction);
+            bool ok = true;
+            for (int i = 0; i < scan.component_count; ++i) {
+                int c = scan.components[i];
+                const Component& comp = frame_.components[c];
+                const HuffmanTable& dc = tables.dc[scan.dc_table[i]];
+                const HuffmanTable& ac = tables.ac[scan.ac_table[i]];
+                ptrdiff_t stride = planes_.stride(c);
+                for (int by = 0; by < comp.v; ++by) {
+                    for (int bx = 0; bx < comp.h; ++bx) {
+                        uint8_t* out = planes_.Block(c, row, mx * comp.h + bx, by);
+                        if (!have || !ok) {
+                            InverseDctFlat(0, out, stride);  // missing data shows as grey
+                            continue;
+                        }
+                        int last = DecodeSequentialBlock(reader.bits, dc, ac, prediction[i], quant_[c], coef);
+                        ok = last >= 0;
+                        WriteBlock(coef, last > 0, out, stride);
+                        // Clear what the block used, ready for the next one.
+                        if (ok) {
+                            for (int k = 0; k <= last; ++k) coef[kZigzag[k]] = 0;
+                        } else {
+                            std::memset(coef, 0, sizeof coef);
+                        }
+                    }
+                }
+            }
+            if (have) reader.EndMcu(ok);
+        }
+        if (row > 0 && !writer_.WriteMcuRow(planes_, row - 1, target_)) return DecodeStatus::Stopped;
+    }
+    if (!writer_.WriteMcuRow(planes_, frame_.mcus_high - 1, target_)) return DecodeStatus::Stopped;
+    written_ = true;
+    pos = reader.EndPosition(data);
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const ScanHeader& scan,
+                                              const uint8_t* data, size_t size, size_t& pos)
+{
+    static const uint16_t kUnitQuant[64] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                            1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                            1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                            1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    // A scan of one component codes its blocks one by one, covering only the blocks
+    // that reach into the picture; several components interleave whole MCUs.
+    bool interleaved = scan.component_count > 1;
+    int units_wide = frame_.mcus_wide, units_high = frame_.mcus_high;
+    if (!interleaved) {
+        const Component& comp = frame_.components[scan.components[0]];
+        units_wide = (comp.width + 7) / 8;
+        units_high = (comp.height + 7) / 8;
+    }
+    ScanReader reader(data, size, pos, tables.restart_interval);
+    int prediction[kMaxComponents] = {};
+    int eob_run = 0;
+    for (int uy = 0; uy < units_high && !reader.Exhausted(); ++uy) {
+        for (int ux = 0; ux < units_wide && !reader.Exhausted(); ++ux) {
+            if (ux % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
+            bool restarted;
+            bool have = reader.BeginMcu(restarted);
+            if (restarted) {
+                std::memset(prediction, 0, sizeof prediction);
+                eob_run = 0;
+            }
+            if (!have) continue;
+            bool ok = true;
+            for (int i = 0; i < scan.component_count && ok; ++i) {
+                int c = scan.components[i];
+                const Component& comp = frame_.components[c];
+                const HuffmanTable& dc = tables.dc[scan.dc_table[i]];
+                const HuffmanTable& ac = tables.ac[scan.ac_table[i]];
+                int bw = interleaved ? comp.h : 1, bh = interleaved ? comp.v : 1;
+                for (int b = 0; b < bw * bh && ok; ++b) {
+                    int16_t* coef = CoefficientBlock(c, ux * bw + b % bw, uy * bh + b / bw);
+                    if (!frame_.progressive) {
+                        std::memset(coef, 0, 64 * sizeof *coef);
+                        ok = DecodeSequentialBlock(reader.bits, dc, ac, prediction[i], kUnitQuant, coef) >= 0;
+                    } else if (scan.ss == 0 && scan.ah == 0) {
+                        ok = DecodeDcFirst(reader.bits, dc, prediction[i], scan.al, coef);
+                    } else if (scan.ss == 0) {
+                        DecodeDcRefine(reader.bits, scan.al, coef);
+                    } else if (scan.ah == 0) {
+                        ok = DecodeAcFirst(reader.bits, ac, scan.ss, scan.se, scan.al, eob_run, coef);
+                    } else {
+                        ok = DecodeAcRefine(reader.bits, ac, scan.ss, scan.se, scan.al, eob_run, coef);
+                    }
+                }
+            }
+            reader.EndMcu(ok);
+        }
+    }
+    pos = reader.EndPosition(data);
+    return DecodeStatus::Ok;
+}
+
+DecodeStatus FrameDecoder::Finish()
+{
+    if (streaming_) return DecodeStatus::Ok;  // written as the scan was read
+    alignas(16) int16_t coef[64];
+    for (int row = 0; row < frame_.mcus_high; ++row) {
+        for (int c = 0; c < frame_.component_count; ++c) {
+            const Component& comp = frame_.components[c];
+            const uint16_t* quant = quant_[c];
+            for (int by = 0; by < comp.v; ++by) {
+                for (int bx = 0; bx < comp.blocks_wide; ++bx) {
+                    if (bx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
+                    const int16_t* in = CoefficientBlock(c, bx, row * comp.v + by);
+                    int ac = 0;
+                    for (int i = 0; i < 64; ++i) {
+                        coef[i] = ClampCoefficient(in[i] * quant[i]);
+                        ac |= i ? coef[i] : 0;
+                    }
+                    WriteBlock(coef, ac != 0, planes_.Block(c, row, bx, by), planes_.stride(c));
+                }
+            }
+        }
+        if (row > 0 && !writer_.WriteMcuRow(planes_, row - 1, target_)) return DecodeStatus::Stopped;
+    }
+    if (!writer_.WriteMcuRow(planes_, frame_.mcus_high - 1, target_)) return DecodeStatus::Stopped;
+    return DecodeStatus::Ok;
+}
+
+}  // namespace picdll::jpeg

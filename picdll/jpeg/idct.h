@@ -1,0 +1,23 @@
+// Inverse DCT of 8x8 blocks, accurate to the level of libjpeg's "islow" transform.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace picdll::jpeg {
+
+// Dequantized coefficients are held as int16; damaged streams can ask for more.
+inline int16_t ClampCoefficient(int32_t v)
+{
+    return int16_t(v < -32768 ? -32768 : v > 32767 ? 32767 : v);
+}
+
+// Writes the 8x8 samples of a block of dequantized coefficients (natural order).
+void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
+
+// The same for a block whose AC coefficients are all zero: a flat block.
+void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride);
+
+// The portable implementation behind InverseDct, for comparison in tests.
+void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
+
+}  // namespace picdll::jpeg

@@ -1,0 +1,43 @@
+// libFuzzer target: the JPEG size query and decoder on arbitrary bytes.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "picdll/decode.h"
+
+namespace {
+
+// Takes pictures up to a megapixel (larger ones are refused, which the decoder
+// must handle too) so that runs stay fast.
+class FuzzTarget : public picdll::DecodeTarget {
+public:
+    uint8_t* Allocate(int w, int h) override
+    {
+        if (++allocations > 1) std::abort();
+        if (int64_t(w) * h > (int64_t(1) << 20)) return nullptr;
+        width = w;
+        height = h;
+        pixels.resize(size_t(w) * h * 3);
+        return pixels.data();
+    }
+    bool KeepGoing() override { return true; }
+
+    int allocations = 0, width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    picdll::Dimensions dims;
+    bool known = picdll::JpegDimensions(data, size, dims);
+    FuzzTarget target;
+    std::string why;
+    picdll::DecodeStatus status = picdll::DecodeJpeg(data, size, target, &why);
+    if (status == picdll::DecodeStatus::Ok &&
+        (!known || dims.width != target.width || dims.height != target.height))
+        std::abort();  // the size query must announce the size the decoder delivers
+    if (status == picdll::DecodeStatus::Failed && why.empty()) std::abort();
+    return 0;
+}
