@@ -315,14 +315,15 @@ class WineTestCase(unittest.TestCase):
         """Environment that makes Wine log calls of the given functions ("dll.Function")."""
         self.registry("add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ",
                       "/d", ";".join(functions))
-        log = os.path.join(self.temp, "relay.log")
-        return dict(self.env, WINEDEBUG="+relay"), log
+        return dict(self.env, WINEDEBUG="+relay")
 
     def start_traced_saver(self, functions, *args, directory=None):
         """A saver whose calls of `functions` are logged; read them with relay_calls()."""
-        env, log = self.traced(functions)
-        self.relay_log = open(log, "w")
-        saver = Saver(self, args, directory or self.install_dir(), env=env, stderr=self.relay_log)
+        if getattr(self, "relay_log", None):
+            self.relay_log.close()
+        self.relay_log = open(os.path.join(self.temp, "relay-%d.log" % len(self.savers)), "w")
+        saver = Saver(self, args, directory or self.install_dir(), env=self.traced(functions),
+                      stderr=self.relay_log)
         self.savers.append(saver)
         return saver
 

@@ -96,9 +96,26 @@ class OtherModes(harness.WineTestCase):
                 self.assertEqual(self.wait_for_exit(saver), -1)
                 self.assertTrue(self.probe("find", "WindowsScreenSaverClass", "").startswith("0|"))
 
-    def test_password_change_without_the_platform_library_returns_zero(self):
-        saver = self.start_saver("/a", "0")
-        self.assertEqual(self.wait_for_exit(saver), 0)
+    def test_password_change_goes_to_the_platform_with_its_owner(self):
+        parent = self.probe("parent", "152", "112", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            handle = int(parent.stdout.readline().split()[1])
+            for owner, expected in (("%d" % handle, handle), ("0", None), ("12345", None)):
+                with self.subTest(owner=owner):
+                    saver = self.start_traced_saver(["mpr.PwdChangePasswordA"], "/a", owner)
+                    self.assertEqual(self.wait_for_exit(saver), 0)
+                    calls = [line for line in self.relay_lines() if "Call mpr.PwdChangePasswordA(" in line]
+                    self.assertEqual(len(calls), 1)
+                    self.assertIn('"SCRSAVE"', calls[0])
+                    args = self.relay_calls("mpr.PwdChangePasswordA")[0]
+                    self.assertEqual(args[2:], [0, 0])
+                    if expected:
+                        self.assertEqual(args[1], expected)
+                    else:  # no usable window given: the foreground window owns the dialog
+                        self.assertNotEqual(args[1], 0)
+        finally:
+            parent.stdin.close()
+            parent.wait(timeout=10)
 
     def test_preview_draws_the_frames_in_the_parent_and_ignores_input(self):
         # Wine shows nothing a child window of another process draws, so the frames are
