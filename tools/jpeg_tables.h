@@ -6,9 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-// kZigzag[i] is the natural (row-major) index of the i-th coefficient in zigzag order.
-extern const std::array<uint8_t, 64> kZigzag;
-
 // Natural order, at the quality the standard prints them for (50 in the usual scaling).
 extern const std::array<uint8_t, 64> kLuminanceQuant;
 extern const std::array<uint8_t, 64> kChrominanceQuant;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "picdll/jpeg/zigzag.h"
 #include "tools/jpeg_dct.h"
 #include "tools/jpeg_entropy.h"
 #include "tools/jpeg_tables.h"
@@ -43,7 +44,7 @@ void WriteQuantTables(std::vector<uint8_t>& out, const std::vector<std::array<ui
   Marker(out, 0xDB, int(tables.size()) * 65);
   for (size_t t = 0; t < tables.size(); ++t) {
     out.push_back(uint8_t(t));  // 8-bit precision, table t
-    for (uint8_t natural : kZigzag) out.push_back(tables[t][natural]);
+    for (int i = 0; i < 64; ++i) out.push_back(tables[t][picdll::jpeg::kZigzag[i]]);
   }
 }
 
@@ -152,7 +153,7 @@ class McuBand {
 std::array<int, 64> Quantise(const Block& coefficients, const std::array<uint8_t, 64>& table) {
   std::array<int, 64> zz{};
   for (size_t i = 0; i < 64; ++i) {
-    const size_t natural = kZigzag[i];
+    const size_t natural = picdll::jpeg::kZigzag[i];
     const int limit = i == 0 ? 2047 : 1023;  // largest values baseline Huffman tables can carry
     const int q = int(std::lround(coefficients[natural] / float(table[natural])));
     zz[i] = std::clamp(q, -limit, limit);
