@@ -83,7 +83,7 @@ private:
         int length = std::snprintf(CurrentPath, sizeof CurrentPath, "%s\\%s", folderText_, name);
         // A path the platform could not open anyway is skipped rather than cut short.
         if (length < 0 || length >= kPathSize) return;
-        if (settings_.minsize == 1) {
+        if (SettingOn(&Settings::minsize, settings_)) {
             int width = 0, height = 0;
             platform_.PictureSize(CurrentPath, kind, width, height);
             if (width < settings_.minsizex || height < settings_.minsizey) return;
@@ -93,7 +93,7 @@ private:
 
     void VisitFolder(const char* name)
     {
-        if (name[0] == '.' || settings_.recurse != 1 || !folderKnown_) return;
+        if (name[0] == '.' || !SettingOn(&Settings::recurse, settings_) || !folderKnown_) return;
         if (!platform_.EnterFolder(name)) return;
         ReadFolderText();
         ScanFolder();
@@ -121,8 +121,8 @@ PictureKind CandidateKind(const char* name, const Settings& settings)
 {
     size_t length = std::strlen(name);
     if (length <= 4) return PictureKind::None;
-    if (settings.jpg == 1 && EndsWith(name, length, ".jpg")) return PictureKind::Jpeg;
-    if (settings.bmp == 1 && EndsWith(name, length, ".bmp")) return PictureKind::Bmp;
+    if (SettingOn(&Settings::jpg, settings) && EndsWith(name, length, ".jpg")) return PictureKind::Jpeg;
+    if (SettingOn(&Settings::bmp, settings) && EndsWith(name, length, ".bmp")) return PictureKind::Bmp;
     return PictureKind::None;
 }
 

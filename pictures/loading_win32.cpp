@@ -95,7 +95,7 @@ HBITMAP LoadAndFitPicture(HWND window)
     if (QuitPending) return nullptr;
 
     const FittedSize fit = FitToArea(width, height, ShowArea.width, ShowArea.height, ShowArea.aspect,
-                                     ShowSettings.reduce != 0, ShowSettings.enlarge != 0);
+                                     SettingOn(&Settings::reduce), SettingOn(&Settings::enlarge));
     const BYTE* pixels = decoded.Lock(width, height);
     // No pixels without a failure: the read was stopped and the saver is ending.
     if (!pixels) return nullptr;

@@ -115,13 +115,13 @@ void ShowNextPicture()
 {
     KillTimer(g_engine.window, kPictureTimer);
     ++g_engine.ticksRunning;
-    if (ShowSettings.random != 0)
+    if (SettingOn(&Settings::random))
         NextRandomPicture();
     else
         NextSequentialPicture();
     if (HBITMAP picture = LoadAndFitPicture(g_engine.window)) {
         if (!g_engine.releaseWhenTickEnds) {
-            if (g_engine.pictureShown && ShowSettings.clearscreen == 1) ClearScreen(g_engine.window);
+            if (g_engine.pictureShown && SettingOn(&Settings::clearscreen)) ClearScreen(g_engine.window);
             g_engine.pictureShown = true;
             RunTransition(picture, g_engine.window);
         }

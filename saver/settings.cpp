@@ -14,6 +14,9 @@ constexpr int32_t kSlowestSpeed = 300000;
 constexpr int32_t kFastestSpeed = 1000;
 
 constexpr int kSizeTextChars = 5;
+// The switch of effect N is key kFirstEffectKey + N - 1; the thirteen keys before it are
+// the numbers and the folder.
+constexpr int kFirstEffectKey = 13;
 constexpr int kDelayTextChars = 3;
 
 std::array<SettingKey, kSettingKeyCount> MakeKeyTable()
@@ -36,7 +39,7 @@ std::array<SettingKey, kSettingKeyCount> MakeKeyTable()
         {"dir", K::Text, nullptr, 0, 0, O::NotAFlag},
     }};
     for (int n = 1; n <= kEffectSwitches; ++n) {
-        SettingKey& key = keys[12 + n];
+        SettingKey& key = keys[kFirstEffectKey + n - 1];
         std::snprintf(key.name, sizeof key.name, "enable%d", n);
         key.kind = K::Number;
         key.member = nullptr;
@@ -101,7 +104,7 @@ bool SettingOn(int32_t Settings::*member, const Settings& settings)
 bool EffectEnabled(int effect, const Settings& settings)
 {
     if (effect < 1 || effect > kEffectSwitches) return false;
-    return IsOn(g_keys[12 + effect].on, settings.enable[effect]);
+    return IsOn(g_keys[kFirstEffectKey + effect - 1].on, settings.enable[effect]);
 }
 
 int32_t LeadingDecimal(const char* text, int maxChars)
