@@ -65,9 +65,9 @@ void ShowLoadFailure(HWND window)
     MessageBeep(0xFFFFFFFF);
 }
 
-HGLOBAL ReadPicture(int& width, int& height)
+HGLOBAL ReadPicture(PictureKind kind, int& width, int& height)
 {
-    switch (KindOfPath(CurrentPath)) {
+    switch (kind) {
     case PictureKind::Jpeg:
         PicDLLGetJPGDimensions(CurrentPath, &width, &height);
         return PicDLLReadRGBFromJPG(CurrentPath, &width, &height);
@@ -85,9 +85,9 @@ HGLOBAL ReadPicture(int& width, int& height)
 HBITMAP LoadAndFitPicture(HWND window)
 {
     int width = 0, height = 0;
-    const bool readable = KindOfPath(CurrentPath) != PictureKind::None;
-    DecodedPicture decoded(ReadPicture(width, height));
-    if (!readable || PicDLLGetLastError() != 0) {
+    const PictureKind kind = KindOfPath(CurrentPath);
+    DecodedPicture decoded(ReadPicture(kind, width, height));
+    if (kind == PictureKind::None || PicDLLGetLastError() != 0) {
         decoded.Free();
         ShowLoadFailure(window);
         return nullptr;
@@ -148,20 +148,22 @@ HBITMAP MakeScreenBitmap(const BYTE* rgb, int width, int height)
     return bitmap;
 }
 
-void MakePicturePalette()
+HPALETTE CreatePaletteFromColourTable(const RGBQUAD* table, int count)
 {
     struct {
         WORD version;
         WORD count;
-        PALETTEENTRY entries[kPictureColours];
+        PALETTEENTRY entries[256];
     } palette;
     palette.version = 0x300;
-    palette.count = kPictureColours;
-    for (int i = 0; i < kPictureColours; ++i) {
-        const RGBQUAD& c = g_pictureInfo.colours[i];
-        palette.entries[i] = {c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
-    }
-    PicturePalette = CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
+    palette.count = WORD(count);
+    for (int i = 0; i < count; ++i) palette.entries[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
+    return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
+}
+
+void MakePicturePalette()
+{
+    PicturePalette = CreatePaletteFromColourTable(g_pictureInfo.colours, kPictureColours);
 }
 
 void DeletePicturePalette()

@@ -11,4 +11,7 @@ HBITMAP LoadAndFitPicture(HWND window);
 // A device bitmap of an RGB picture for the screen's colour depth.
 HBITMAP MakeScreenBitmap(const BYTE* rgb, int width, int height);
 void MakePicturePalette();
+// A logical palette (version 0x300, flags 0) of the first `count` (up to 256) colours of a
+// bitmap colour table.
+HPALETTE CreatePaletteFromColourTable(const RGBQUAD* table, int count);
 void DeletePicturePalette();

@@ -216,17 +216,8 @@ HBITMAP LoadResourceBitmap(HINSTANCE instance, int id)
     OwnedPalette palette;
     HPALETTE previous = nullptr;
     if (colours > 0) {
-        struct {
-            WORD version;
-            WORD count;
-            PALETTEENTRY entries[256];
-        } logical;
-        logical.version = 0x300;
-        logical.count = WORD(colours);
         const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(header) + header->biSize);
-        for (DWORD i = 0; i < colours; ++i)
-            logical.entries[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-        palette.Reset(CreatePalette(reinterpret_cast<const LOGPALETTE*>(&logical)));
+        palette.Reset(CreatePaletteFromColourTable(table, int(colours)));
         previous = SelectPalette(screen.Get(), palette.Get(), FALSE);
         RealizePalette(screen.Get());
     }
