@@ -6,6 +6,7 @@ settings file and pictures into the prefix, send real input with xdotool, take
 screenshots and read exit codes.
 """
 
+import contextlib
 import os
 import re
 import shutil
@@ -345,6 +346,28 @@ class WineTestCase(unittest.TestCase):
     def relay_calls(self, function):
         """The argument lists of the logged calls of `function`."""
         return [args for _, args in self.relay_sequence([function])]
+
+    def wait_for_calls(self, functions, enough, timeout=20):
+        """Waits until the logged calls of `functions` satisfy `enough`; returns them."""
+        deadline = time.monotonic() + timeout
+        while True:
+            calls = self.relay_sequence(functions)
+            if enough(calls) or time.monotonic() > deadline:
+                return calls
+            time.sleep(0.2)
+
+    @contextlib.contextmanager
+    def parent_window(self, width=152, height=112):
+        """A window of the probe for the preview mode: yields (probe process, handle, client
+        left, client top); the window closes when the block ends."""
+        parent = self.probe("parent", str(width), str(height), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            _, handle, left, top = parent.stdout.readline().split()
+            yield parent, int(handle), int(left), int(top)
+        finally:
+            if not parent.stdin.closed:
+                parent.stdin.close()
+            parent.wait(timeout=10)
 
     def registry(self, *args):
         subprocess.run([WINE64, "reg", *args, "/f"], env=self.env, check=True,

@@ -14,6 +14,14 @@ BLACKNESS = 0x42
 SRCCOPY = 0xCC0020
 
 
+def back_buffer_and_window(calls):
+    """The back buffer's and the window's DCs, from logged (name, args) calls: the first
+    BitBlt composes a picture into the back buffer, the first copy from it goes to the window."""
+    blits = [args for name, args in calls if name.endswith("BitBlt")]
+    back = blits[0][0]
+    return back, next(args[0] for args in blits if args[5] == back)
+
+
 def only_effect(number, **settings):
     values = {"enable%d" % n: int(n == number) for n in range(1, 41)}
     values.update(settings)
@@ -64,9 +72,8 @@ class Transitions(harness.WineTestCase):
         self.xdotool("key", "space")
         self.assertEqual(self.wait_for_exit(saver), 0)
         calls = self.relay_sequence(["gdi32.BitBlt", "gdi32.PatBlt"])
-        back = next(args[0] for name, args in calls if name == "gdi32.BitBlt")
+        back, window = back_buffer_and_window(calls)
         first_copy = next(i for i, (name, args) in enumerate(calls) if name == "gdi32.BitBlt" and args[5] == back)
-        window = calls[first_copy][1][0]
         self.assertFalse([args for name, args in calls[:first_copy] if name == "gdi32.PatBlt" and args[0] == window])
 
     def assert_black_between_pictures(self):
@@ -75,8 +82,7 @@ class Transitions(harness.WineTestCase):
         rectangles cover the whole window."""
         calls = [(name.split(".")[1], args)
                  for name, args in self.relay_sequence(["gdi32.BitBlt", "gdi32.PatBlt"])]
-        back = next(args[0] for name, args in calls if name == "BitBlt")  # the picture composed
-        window = next(args[0] for name, args in calls if name == "BitBlt" and args[5] == back)
+        back, window = back_buffer_and_window(calls)
         to_window = [i for i, (name, args) in enumerate(calls) if name == "BitBlt" and args[0] == window]
         # The second picture is composed in the back buffer after the first one's copies.
         second_compose = next(i for i, (name, args) in enumerate(calls)
@@ -126,7 +132,7 @@ class Responsiveness(harness.WineTestCase):
         self.xdotool("mousemove", "300", "300")
         self.assertEqual(self.wait_for_exit(saver), 0)
         calls = self.relay_sequence(["gdi32.BitBlt", "gdi32.DeleteDC"])
-        back = next(args[0] for name, args in calls if name == "gdi32.BitBlt")
+        back, _ = back_buffer_and_window(calls)
         released = [i for i, (name, args) in enumerate(calls) if name == "gdi32.DeleteDC" and args[0] == back]
         self.assertEqual(len(released), 1, "the back buffer is released once")
         self.assertFalse([args for name, args in calls[released[0]:]

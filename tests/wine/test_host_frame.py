@@ -73,19 +73,12 @@ class FullScreen(harness.WineTestCase):
 
     def test_second_start_brings_the_first_to_the_front(self):
         first = self.start_saver("/s")
-        parent = self.probe("parent", "200", "150", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        try:
-            parent.stdout.readline()
-            time.sleep(0.5)
+        with self.parent_window(200, 150):
             time.sleep(0.5)
             second = self.start_saver("/s", wait_window=False)
             self.assertEqual(self.wait_for_exit(second), 0)
             self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
             self.assertTrue(first.running())
-        finally:
-            parent.stdin.close()
-            parent.wait(timeout=10)
-
 
 class OtherModes(harness.WineTestCase):
 
@@ -97,9 +90,7 @@ class OtherModes(harness.WineTestCase):
                 self.assertTrue(self.probe("find", "WindowsScreenSaverClass", "").startswith("0|"))
 
     def test_password_change_goes_to_the_platform_with_its_owner(self):
-        parent = self.probe("parent", "152", "112", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        try:
-            handle = int(parent.stdout.readline().split()[1])
+        with self.parent_window() as (_, handle, _, _):
             for owner, expected in (("%d" % handle, handle), ("0", None), ("12345", None)):
                 with self.subTest(owner=owner):
                     saver = self.start_traced_saver(["mpr.PwdChangePasswordA"], "/a", owner)
@@ -113,22 +104,13 @@ class OtherModes(harness.WineTestCase):
                         self.assertEqual(args[1], expected)
                     else:  # no usable window given: the foreground window owns the dialog
                         self.assertNotEqual(args[1], 0)
-        finally:
-            parent.stdin.close()
-            parent.wait(timeout=10)
 
     def test_preview_draws_the_frames_in_the_parent_and_ignores_input(self):
         # Wine shows nothing a child window of another process draws, so the frames are
         # checked as the calls that draw them.
-        parent = self.probe("parent", "152", "112", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        try:
-            _, handle, left, top = parent.stdout.readline().split()
-            left, top = int(left), int(top)
-            saver = self.start_traced_saver(["gdi32.BitBlt"], "/p", handle)
-            deadline = time.monotonic() + 10
-            while time.monotonic() < deadline and len(self.relay_calls("gdi32.BitBlt")) < 15:
-                time.sleep(0.2)
-            blits = self.relay_calls("gdi32.BitBlt")
+        with self.parent_window() as (parent, handle, left, top):
+            saver = self.start_traced_saver(["gdi32.BitBlt"], "/p", str(handle))
+            blits = [args for _, args in self.wait_for_calls(["gdi32.BitBlt"], lambda c: len(c) >= 15)]
             # dc, x, y, width, height, source, x, y, rop: 150 x 53 frames at (0, 28)
             self.assertGreaterEqual(len(blits), 15)
             self.assertEqual({tuple(b[1:5]) for b in blits}, {(0, 28, 150, 53)})
@@ -141,27 +123,17 @@ class OtherModes(harness.WineTestCase):
             # The preview ends with its parent.
             parent.stdin.close()
             self.assertEqual(self.wait_for_exit(saver), 0)
-        finally:
-            if not parent.stdin.closed:
-                parent.stdin.close()
-            parent.wait(timeout=10)
 
     def test_preview_hands_help_to_the_parent(self):
-        parent = self.probe("parent", "152", "112", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-        try:
-            _, handle, left, top = parent.stdout.readline().split()
-            saver = self.start_saver("/p", handle)
+        with self.parent_window() as (parent, handle, left, top):
+            saver = self.start_saver("/p", str(handle))
             time.sleep(1)
-            self.xdotool("mousemove", str(int(left) + 50), str(int(top) + 50))
+            self.xdotool("mousemove", str(left + 50), str(top + 50))
             self.xdotool("click", "3")  # a right click asks for the context menu
             line = parent.stdout.readline().split()
             self.assertEqual(line[0], "contextmenu")
-            self.assertEqual(line[1], "wparam=" + handle)
+            self.assertEqual(line[1], "wparam=%d" % handle)
             self.assertTrue(saver.running())
-        finally:
-            parent.stdin.close()
-            parent.wait(timeout=10)
-
 
 if __name__ == "__main__":
     harness.main()

@@ -2,8 +2,6 @@
 window turns black before each effect. Wine accepts the palette calls but does not use the
 palette for the screen's colours, so the calls are what is checked."""
 
-import time
-
 import harness
 
 BLACKNESS = 0x42
@@ -14,15 +12,6 @@ CALLS = ["gdi32.CreatePalette", "gdi32.SelectPalette", "gdi32.RealizePalette", "
 class PaletteDisplay(harness.WineTestCase):
     geometry = "1024x768x8"
 
-    def wait_for_calls(self, enough, timeout=20):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            calls = self.relay_sequence(CALLS)
-            if enough(calls):
-                return calls
-            time.sleep(0.3)
-        self.fail("not enough pictures shown")
-
     def test_each_picture_brings_its_palette_and_a_black_screen_first(self):
         folder = self.picture_folder()
         self.make_picture(folder, "a.jpg", (800, 600), "photo")
@@ -30,7 +19,7 @@ class PaletteDisplay(harness.WineTestCase):
         self.write_settings(dir=folder, speed=300, random=0, **{"enable%d" % n: 0 for n in range(1, 41)})
         saver = self.start_traced_saver(CALLS, "/s")
         self.wait_for_window("Screen Saver", saver)
-        calls = self.wait_for_calls(lambda c: sum(1 for n, _ in c if n == "gdi32.CreatePalette") >= 4)
+        calls = self.wait_for_calls(CALLS, lambda c: sum(1 for n, _ in c if n == "gdi32.CreatePalette") >= 4)
         self.xdotool("key", "space")
         self.assertEqual(self.wait_for_exit(saver), 0)
         palettes = [i for i, (name, _) in enumerate(calls) if name == "gdi32.CreatePalette"]
@@ -58,10 +47,11 @@ class PaletteDisplay(harness.WineTestCase):
     def test_logo_frames_are_realised_through_their_own_palette(self):
         saver = self.start_traced_saver(CALLS, "/s")
         self.wait_for_window("Screen Saver", saver)
-        calls = self.wait_for_calls(lambda c: sum(1 for n, _ in c if n == "gdi32.CreateDIBitmap") >= 11)
+        calls = self.wait_for_calls(CALLS, lambda c: sum(1 for n, _ in c if n == "gdi32.CreateDIBitmap") >= 11)
         self.xdotool("key", "space")
         self.assertEqual(self.wait_for_exit(saver), 0)
         loads = [i for i, (name, _) in enumerate(calls) if name == "gdi32.CreateDIBitmap"][:11]
+        self.assertEqual(len(loads), 11, "the eleven bitmaps were not all loaded")
         for at in loads:
             names = [name for name, _ in calls[at - 3:at + 3]]
             self.assertEqual(names[:3], ["gdi32.CreatePalette", "gdi32.SelectPalette", "gdi32.RealizePalette"])
