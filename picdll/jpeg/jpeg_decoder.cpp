@@ -102,16 +102,15 @@ bool JpegDimensions(const uint8_t* data, size_t size, Dimensions& out)
 
 DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, DecodeTarget& target, std::string* why)
 {
-    std::string reason;
-    DecodeStatus status;
     try {
-        status = Decode(data, size, target, reason);
+        std::string reason;
+        const DecodeStatus status = Decode(data, size, target, reason);
+        if (status == DecodeStatus::Failed && why != nullptr) *why = reason;
+        return status;
     } catch (const std::bad_alloc&) {
-        reason = "out of memory";
-        status = DecodeStatus::Failed;
+        if (why != nullptr) *why = "out of memory";  // short enough to need no memory
+        return DecodeStatus::Failed;
     }
-    if (status == DecodeStatus::Failed && why != nullptr) *why = reason;
-    return status;
 }
 
 }  // namespace picdll
