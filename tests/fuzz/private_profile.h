@@ -1,6 +1,6 @@
 // A settings section read from INI text the way the platform's private-profile functions
 // read a file: lines trimmed, the first section and key of a name (letter case ignored),
-// surrounding quotes dropped, numbers parsed as GetPrivateProfileIntA parses them.
+// surrounding quotes dropped, numbers read as decimal with a sign.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -79,26 +79,14 @@ private:
     }
     static bool Same(const std::string& a, const std::string& b) { return Lower(Trim(a)) == Lower(b); }
 
-    // Leading blanks, a sign, a 0x / 0o / 0b base prefix, then digits; wraps on overflow.
+    // Leading blanks, a sign, decimal digits; wraps on overflow.
     static uint32_t ParseInteger(const char* p)
     {
         while (*p && static_cast<unsigned char>(*p) <= ' ') ++p;
         bool negative = false;
         if (*p == '+' || *p == '-') negative = *p++ == '-';
-        uint32_t base = 10;
-        if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) base = 16;
-        if (p[0] == '0' && (p[1] == 'o' || p[1] == 'O')) base = 8;
-        if (p[0] == '0' && (p[1] == 'b' || p[1] == 'B')) base = 2;
-        if (base != 10) p += 2;
         uint32_t value = 0;
-        for (;; ++p) {
-            uint32_t digit = *p >= '0' && *p <= '9'   ? uint32_t(*p - '0')
-                             : *p >= 'a' && *p <= 'f' ? uint32_t(*p - 'a' + 10)
-                             : *p >= 'A' && *p <= 'F' ? uint32_t(*p - 'A' + 10)
-                                                      : 99;
-            if (digit >= base) break;
-            value = value * base + digit;
-        }
+        for (; *p >= '0' && *p <= '9'; ++p) value = value * 10 + uint32_t(*p - '0');
         return negative ? 0u - value : value;
     }
 
