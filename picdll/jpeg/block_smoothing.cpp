@@ -70,9 +70,16 @@ ScanProgress::ScanProgress()
 
 void ScanProgress::Start(const ScanHeader& scan)
 {
+    const bool first = !started_;
+    started_ = true;
     for (int i = 0; i < scan.component_count; ++i) {
         const int c = scan.components[i];
-        std::memcpy(before_[c], known_[c], sizeof known_[c]);
+        // Before the frame's first scan there is nothing to smooth: the reference decoders
+        // count it as exact, not as terms still to come.
+        if (first)
+            std::memset(before_[c], 0, sizeof before_[c]);
+        else
+            std::memcpy(before_[c], known_[c], sizeof known_[c]);
         reached_[c] = INT_MAX;
         for (int k = scan.ss; k <= std::min(scan.se, kSmoothedTerms - 1); ++k) known_[c][k] = int8_t(scan.al);
     }
@@ -94,7 +101,7 @@ bool ScanProgress::WorthSmoothing(const Frame& frame, const uint16_t quant[][64]
         if (known_[c][0] < 0) return false;
         for (int k = 0; k < kSmoothedTerms; ++k)
             if (quant[c][kZigzag[k]] == 0) return false;
-        for (int k = 1; k < 6; ++k) worth |= known_[c][k] != 0;
+        for (int k = 1; k < kSmoothedTerms; ++k) worth |= known_[c][k] != 0;
     }
     return worth;
 }
@@ -103,7 +110,6 @@ void SmoothBlock(const CoefficientPlane& plane, int bx, int by, const int8_t* kn
                  const uint16_t* quant, int16_t out[64])
 {
     std::memcpy(out, plane.blocks + (size_t(by) * size_t(plane.stride) + size_t(bx)) * 64, 64 * sizeof *out);
-    if (known[0] < 0) return;
     // The rows two away are those of the reference decoders, which look no further than
     // the next row while in the first two MCU rows or the last two.
     const int mcu_row = by / plane.v, in_mcu_row = by % plane.v;

@@ -27,8 +27,8 @@ public:
     void Reached(const ScanHeader& scan, int row);
 
     // Whether any block of the frame may gain from smoothing: every component has its DC
-    // terms, its table lets every smoothed term be scaled, and some low AC term is not yet
-    // exact.
+    // terms, its table lets every smoothed term be scaled, and some smoothed AC term is not
+    // yet exact.
     bool WorthSmoothing(const Frame& frame, const uint16_t quant[][64]) const;
     // Per term, the bit position (Al) it is known down to in MCU row `row`: 0 when exact,
     // -1 while none arrived.
@@ -41,6 +41,7 @@ private:
     int8_t known_[kMaxComponents][kSmoothedTerms];
     int8_t before_[kMaxComponents][kSmoothedTerms];
     int reached_[kMaxComponents];
+    bool started_ = false;
 };
 
 // One component's quantised coefficients as the scans left them: 64 a block, blocks row
