@@ -4,7 +4,8 @@
 //   find T | text T ID | label T ID | set T ID TEXT | checked T ID | enabled T ID |
 //   click T ID | arrow T ID up|down | close T | rect T ID | gdi T
 // T is a window title; ID 0 is the window itself. "text" asks the window's thread and so
-// waits while it is busy; "label" reads the text the system keeps and never waits.
+// waits while it is busy; "label" reads the text the system keeps and never waits. Line
+// breaks in an answer come as the character 0x1F, so that each answer is one line.
 #include <windows.h>
 
 #include <cstdio>
@@ -64,6 +65,8 @@ std::string Answer(const std::vector<std::string>& f)
             GetWindowTextA(control, text, sizeof text);
         else
             SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_NORMAL, kWaitMs, &result);
+        for (char& c : text)
+            if (c == '\n') c = '\x1f';
         return text;
     }
     if (f[0] == "set" && f.size() > 3)
