@@ -29,7 +29,6 @@ public:
     bool Admit(PreviewInput input);
     void Begin() { running_ = true; }
     AfterPreview End();
-    bool Running() const { return running_; }
 
 private:
     bool running_ = false;

@@ -95,24 +95,6 @@ TEST_F(SettingsFile, DamagedFilesGiveTheRulesValuesWithoutOverrun)
     EXPECT_EQ(std::string(ShowSettings.dir), std::string(259, 'x'));
 }
 
-TEST_F(SettingsFile, AFileThatCannotBeWrittenIsReportedAndKeptAsItWas)
-{
-    const std::string before = "[velmora]\r\nspeed=7000\r\n";
-    WriteFile(SettingsPath(), before);
-    LoadSettings(LoadManner::Dialog);
-    // Held open without sharing, as by another program.
-    HANDLE held = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(SaveSettings("1", "2", "3", "C:\\"));
-    CloseHandle(held);
-    EXPECT_EQ(ReadFile(SettingsPath()), before);
-    EXPECT_TRUE(SaveSettings("1", "2", "3", "C:\\"));
-    char path[MAX_PATH];
-    ASSERT_TRUE(SettingsFilePath(path, sizeof path));
-    EXPECT_EQ(path, SettingsPath());
-    EXPECT_FALSE(SettingsFilePath(path, 8));
-}
-
 TEST_F(SettingsFile, LoadingNeverWritesTheFile)
 {
     LoadSettings(LoadManner::Saver);

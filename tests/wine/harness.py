@@ -416,14 +416,20 @@ class WineTestCase(unittest.TestCase):
         return saver
 
     def open_effects_dialog(self):
+        """Opens the effects dialog and waits until it has set itself up (its count line is
+        its last step)."""
         self.dialogs()("click", SETTINGS_DIALOG, 1000)
-        self.assertTrue(self.wait_until(lambda: self.dialogs()("find", EFFECTS_DIALOG) != "0"), "no effects dialog")
+        opened = self.wait_until(lambda: self.dialogs()("label", EFFECTS_DIALOG, 1019) not in ("none", ""))
+        self.assertTrue(opened, "no effects dialog")
 
     def type_into(self, title, control, text, *keys):
         """Real keystrokes: a click into the control, then `text`, then any named `keys`."""
         left, top, right, bottom = map(int, self.dialogs()("rect", title, control).split())
-        self.xdotool("mousemove", str((left + right) // 2), str((top + bottom) // 2), "click", "1")
-        time.sleep(0.3)
+        # A click on a dialog that X has not shown yet goes to the window below: again then.
+        for _ in range(5):
+            self.xdotool("mousemove", str((left + right) // 2), str((top + bottom) // 2), "click", "1")
+            if self.wait_until(lambda: self.dialogs()("focus", title) == str(control), 2):
+                break
         self.xdotool("type", "--delay", "80", text)
         if keys:
             self.xdotool("key", "--delay", "80", *keys)

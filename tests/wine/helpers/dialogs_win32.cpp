@@ -2,7 +2,7 @@
 // controls, presses buttons and arrows, and counts the saver's GDI objects. One command a
 // line on standard input, fields separated by tabs, one answer line each:
 //   find T | text T ID | label T ID | set T ID TEXT | checked T ID | enabled T ID |
-//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T
+//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T
 // T is a window title; ID 0 is the window itself. "text" asks the window's thread and so
 // waits while it is busy; "label" reads the text the system keeps and never waits. Line
 // breaks in an answer come as the character 0x1F, so that each answer is one line.
@@ -55,6 +55,12 @@ std::string Answer(const std::vector<std::string>& f)
     if (!window) return "none";
     if (f[0] == "close") return PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? "ok" : "failed";
     if (f[0] == "gdi") return std::to_string(GdiObjects(window));
+    if (f[0] == "focus") {  // the id of the control that has the keyboard focus
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return std::to_string(info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+    }
     if (f.size() < 3) return "bad";
     HWND control = Control(window, f[2]);
     if (!control) return "none";
