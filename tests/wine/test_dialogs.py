@@ -53,8 +53,7 @@ class Dialogs(harness.WineTestCase):
     def warned(self):
         self.until(lambda: self.do("find", BOX) != "0", "no warning")
         self.assertEqual(self.do("text", BOX, BOX_TEXT), WARNING)
-        self.do("click", BOX, 1)
-        self.until(lambda: self.do("find", BOX) == "0")
+        self.done(BOX, 1)
 
     def rect(self, title, control):
         return tuple(map(int, self.do("rect", title, control).split()))
@@ -131,17 +130,6 @@ class SettingsDialog(Dialogs):
         self.assertEqual(self.end(saver, 1), 1)
         self.assertEqual(self.read_settings(), keys_in_order(
             minsizex=20, minsizey=20, minsize=1, bmp=0, speed=120000, dir=harness.windows_path(folder)))
-
-        self.write_settings(speed=2000)
-        saver = self.open_settings_dialog()
-        for _ in range(2):
-            self.do("arrow", S, 30, "down")
-        self.until(lambda: self.do("text", S, DELAY) == "1")
-        self.do("set", S, DELAY, "0")
-        self.do("set", S, 1003, "123456")
-        self.assertEqual(self.end(saver, 1), 1)
-        self.assertIn(b"minsizex=12345\r\n", self.read_settings())
-        self.assertIn(b"speed=1000\r\n", self.read_settings())
 
     def test_cancel_and_an_unwritable_file_leave_the_file_as_it_was(self):
         garbage = b"[velmora]\r\nspeed=fast\r\nrandom=\r\nenable3=yes\r\ndir=" + b"x" * 400 + b"\r\n"
