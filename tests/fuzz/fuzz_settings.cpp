@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(ShowSettings.speed >= 1000 && ShowSettings.speed <= 300000);
 
     PrivateProfile saved("", "velmora");
-    SaveSettings(saved, fields[0].c_str(), fields[1].c_str(), fields[2].c_str(), fields[3].c_str());
+    Check(SaveSettings(saved, fields[0].c_str(), fields[1].c_str(), fields[2].c_str(), fields[3].c_str()));
     Settings written = ShowSettings;
     Check(std::strlen(written.dir) < kPathSize);
     ShowSettings = Settings();

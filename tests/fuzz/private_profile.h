@@ -55,11 +55,12 @@ public:
         std::memcpy(buffer, value.c_str(), value.size() + 1);
     }
 
-    void WriteString(const char* key, const char* value) override
+    bool WriteString(const char* key, const char* value) override
     {
         // Writing drops leading blanks, as the platform does.
         while (*value == ' ' || *value == '\t') ++value;
         keys_[Lower(key)] = value;
+        return true;
     }
 
 private:
