@@ -34,8 +34,10 @@ void* operator new(size_t size)
 }
 // What asks without throwing (a sort's scratch memory) copes with none by design.
 void* operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+// Kept out of line, so the compiler does not take them for the library's own and object
+// to free() releasing what operator new gave.
+__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
