@@ -13,81 +13,59 @@ TOPICS = ["Velmora Help", "What Velmora does", "The settings dialog", "The effec
 EFFECTS = TOPICS.index("The forty effects")
 
 
-def is_link_green(p):
-    return p[1] > 100 and p[0] < 60 and p[2] < 60
-
-
 class HelpViewers(setup_bench.SetupTestCase):
 
     def setUp(self):
         super().setUp()
-        self.place_installation()
+        for name in setup_bench.CARRIED:
+            self.place(name)
 
-    def topic(self):
-        return self.driver("helptext").replace("\\r\\n", "\n")
+    def topic(self, title):
+        """The WinHelp topic's text once it is the one titled so."""
+        return self.wait_until(lambda: (lambda text: text if text.startswith(title + "\n") else "")(
+            self.driver("helptext")))
 
-    def wait_for_topic(self, title):
-        return self.wait_until(lambda: (lambda text: text if text.startswith(title + "\n") else "")(self.topic()))
+    def viewer(self):
+        """["winhelp"] or ["htmlhelp"], whichever opened."""
+        return self.wait_until(lambda: [name for name, window in (("winhelp", "MS_WINHELP"), ("htmlhelp", "HH Parent"))
+                                        if self.driver("shown", window) == "1"])
 
-    def click(self, point):
-        x, y = point.split()
+    def test_winhelp_opens_on_the_contents_with_jumps_to_the_effects(self):
+        self.start("winhlp32.exe", "C:\\windows\\velmora.hlp")
+        contents = self.topic(TOPICS[0])
+        self.assertEqual([line.split("\t")[1] for line in contents.splitlines() if "\t" in line], TOPICS[1:])
+        link_green = lambda p: p[1] > 100 and max(p[0], p[2]) < 60  # noqa: E731
+        self.assertGreater(self.screenshot("winhelp-contents").count(link_green), 500, "no jumps drawn as links")
+        x, y = self.wait_until(lambda: self.driver("helpfind", TOPICS[EFFECTS])).split()
         subprocess.run(["xdotool", "mousemove", x, y, "click", "1"], env=self.env, check=True)
-
-    def test_winhelp_opens_on_the_contents_and_every_jump_leads_to_its_topic(self):
-        self.start("winhlp32.exe", "C:\\windows\\velmora.hlp", stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        contents = self.wait_for_topic(TOPICS[0])
-        self.assertTrue(contents, "the contents topic did not open")
-        for title in TOPICS[1:]:
-            self.assertIn(title, contents)
-        image = self.screenshot("winhelp-contents")
-        self.assertGreater(image.count(is_link_green), 500, "no jumps drawn as links")
-
-        for title in TOPICS[1:]:
-            self.click(self.wait_until(lambda: self.driver("helpfind", title)))
-            text = self.wait_for_topic(title)
-            self.assertTrue(text, "the jump to %r went elsewhere" % title)
-            if title == TOPICS[EFFECTS]:
-                self.screenshot("winhelp-effects")
-                # One list item per effect: a bullet, a tab, the number and the name.
-                numbers = [int(m) for m in re.findall(r"^\W\t(\d+) ", text, re.M)]
-                self.assertEqual(numbers, list(range(1, 41)))
-                self.assertIn("1 Column wipe, left to right", text)
-                self.assertIn("40 Interlaced push from the right", text)
-            self.assertEqual(self.driver("helpbutton", "Summary"), "")
-            self.assertTrue(self.wait_for_topic(TOPICS[0]))
+        effects = self.topic(TOPICS[EFFECTS])
+        # One list item each: a bullet, a tab, the number and the name.
+        self.assertEqual([int(n) for n in re.findall(r"^\W\t(\d+) ", effects, re.M)], list(range(1, 41)))
+        self.assertIn("40 Interlaced push from the right: ", effects)
+        self.screenshot("winhelp-effects")
 
     def test_html_help_shows_the_contents_and_goes_to_the_effects(self):
-        self.start("hh.exe", "C:\\windows\\velmora.chm", stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.start("hh.exe", "C:\\windows\\velmora.chm")
         self.assertEqual(self.wait_until(lambda: self.driver("helptree")).split()[0], str(len(TOPICS)))
         self.screenshot("htmlhelp-contents")
-        self.driver("helpselect", str(EFFECTS))
-        self.assertEqual(self.driver("helptree"), "%d %d" % (len(TOPICS), EFFECTS))
+        self.assertEqual(self.driver("helptree", str(EFFECTS)), "%d %d" % (len(TOPICS), EFFECTS))
         self.screenshot("htmlhelp-effects")
 
-    # --- the settings dialog's Help ---------------------------------------------------------
-    def viewers_shown(self):
-        """(WinHelp, HTML Help) once either viewer is up."""
-        shown = self.wait_until(lambda: (lambda w, h: (w, h) if "1" in (w, h) else None)(
-            self.driver("shown", "MS_WINHELP"), self.driver("shown", "HH Parent")))
-        return shown
+    def settings_help_opens(self, version, viewer, without_winhelp_file=False):
+        self.run_wine("winecfg", "/v", version)
+        if without_winhelp_file:
+            os.remove(self.windows_file("velmora.hlp"))
+        self.open_help()
+        self.assertEqual(self.viewer(), [viewer])
 
     def test_settings_help_opens_winhelp_on_windows_7(self):
-        self.set_windows_version("win7")
-        self.open_help()
-        self.assertEqual(self.viewers_shown(), ("1", "0"))
-        self.assertTrue(self.wait_for_topic(TOPICS[0]))
+        self.settings_help_opens("win7", "winhelp")
 
     def test_settings_help_opens_html_help_on_windows_10(self):
-        self.set_windows_version("win10")
-        self.open_help()
-        self.assertEqual(self.viewers_shown(), ("0", "1"))
-        self.assertEqual(self.wait_until(lambda: self.driver("helptree")).split()[0], str(len(TOPICS)))
+        self.settings_help_opens("win10", "htmlhelp")
 
     def test_settings_help_opens_html_help_without_the_winhelp_file(self):
-        self.set_windows_version("win7")
-        os.remove(self.windows_file("velmora.hlp"))
-        self.open_help()
-        self.assertEqual(self.viewers_shown(), ("0", "1"))
+        self.settings_help_opens("win7", "htmlhelp", without_winhelp_file=True)
 
 
 if __name__ == "__main__":
