@@ -51,7 +51,7 @@ add_dependencies(picdll_by_ordinal picdll_ordinals)
 
 # --- Velmora.scr ----------------------------------------------------------------------
 # Everything but the program entry sits in a library, which the Windows tests link too.
-velmora_win32_sources(SAVER_WIN32_SOURCES saver pictures effects effects/transitions effects/clearing config)
+velmora_win32_sources(SAVER_WIN32_SOURCES base saver pictures effects config)
 list(FILTER SAVER_WIN32_SOURCES EXCLUDE REGEX "program_entry_win32\\.cpp$")
 add_library(velmora_win32 STATIC ${SAVER_WIN32_SOURCES})
 target_include_directories(velmora_win32 PUBLIC ${PROJECT_SOURCE_DIR})

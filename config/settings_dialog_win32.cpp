@@ -1,5 +1,5 @@
 // The settings dialog. For now it only closes: OK with TRUE, Cancel with FALSE.
-#include "saver/host_frame_win32.h"
+#include "config/settings_dialog_win32.h"
 
 extern "C" __declspec(dllexport) INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message,
                                                                        WPARAM wParam, LPARAM)

@@ -1,9 +1,11 @@
+// The effect table: each number 0..40 with its name and the one sequence that draws it as
+// a transition and as a clearing effect; running an effect through a canvas.
 #include "effects/effects.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "effects/sequences.h"
+#include "effects/sequences/sequences.h"
 
 void PlainCopy(Brush& b, int W, int H) { b.Paint(0, 0, W, H); }
 

@@ -1,10 +1,11 @@
+// The back buffer and the transition that brings a composed picture onto a window.
 #include "effects/framework_win32.h"
 
+#include "base/handles_win32.h"
 #include "effects/effects.h"
 #include "effects/framework.h"
 #include "effects/window_canvas_win32.h"
 #include "pictures/loading_win32.h"
-#include "saver/handles_win32.h"
 
 namespace {
 
@@ -47,20 +48,6 @@ void ReleaseBackBuffer()
 }
 
 HDC BackBufferDc() { return g_backBuffer.dc.Get(); }
-
-int YieldToInput()
-{
-    MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) return 0;
-    if (message.message == WM_QUIT) {
-        QuitPending = 1;
-        return 1;
-    }
-    GetMessageA(&message, nullptr, 0, 0);
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-    return 0;
-}
 
 void RunTransition(HBITMAP picture, HWND window)
 {

@@ -1,5 +1,5 @@
-// The Win32 side of the effects: the back buffer, the message pump between frames, and
-// bringing a picture onto a window.
+// The Win32 side of the effects: the back buffer and bringing a picture onto a window.
+// Effects pump messages between frames through base/message_pump_win32.h.
 #pragma once
 #include <windows.h>
 
@@ -7,10 +7,6 @@
 bool CreateBackBuffer(HDC reference);
 void ReleaseBackBuffer();
 HDC BackBufferDc();
-
-// Dispatches at most one waiting message; 1 when the quit message waits (QuitPending is
-// then set and the message left in the queue), else 0.
-int YieldToInput();
 
 // Composes `picture` centred on black in the back buffer and brings it onto `window` with
 // the chosen transition effect; the greeting follows on 29 June.

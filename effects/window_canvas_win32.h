@@ -2,8 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/message_pump_win32.h"
 #include "effects/canvas.h"
-#include "effects/framework_win32.h"
 
 class WindowCanvas : public EffectCanvas {
 public:

@@ -18,7 +18,7 @@ struct PaletteEntry {
 // (entries past the ones used are black) and one index per pixel into `indices`
 // (width x height bytes, rows packed, top row first), with error-diffusion dithering.
 // Every index written is below `colours`.
-void QuantizeRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
+void QuantiseRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
                  PaletteEntry* table);
 
 }  // namespace picdll

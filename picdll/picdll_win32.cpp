@@ -211,7 +211,7 @@ PICDLL_API int WINAPI PicDLLQuantizeRGBTo8Bit(const BYTE* rgb, BYTE* dest, int w
     if (!rgb || !dest || !table || width <= 0 || height <= 0) return 0;
     colours = std::clamp(colours, 1, 256);
     static_assert(sizeof(RGBQUAD) == sizeof(picdll::PaletteEntry), "colour table layout");
-    picdll::QuantizeRGB(rgb, width, height, dest, colours,
+    picdll::QuantiseRGB(rgb, width, height, dest, colours,
                         reinterpret_cast<picdll::PaletteEntry*>(table));
     return 1;
 }

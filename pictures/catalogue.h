@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "saver/settings.h"
+#include "base/settings.h"
 
 // One accepted file: a link to the next node, then the full path, allocated to fit.
 struct PictureEntry {

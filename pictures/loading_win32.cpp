@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "effects/framework.h"
+#include "base/handles_win32.h"
+#include "base/saver_window_win32.h"
+#include "base/show_state.h"
 #include "picdll/picdll.h"
 #include "pictures/catalogue.h"
 #include "pictures/fit.h"
-#include "saver/handles_win32.h"
-#include "saver/host_frame_win32.h"
 
 HPALETTE PicturePalette = nullptr;
 

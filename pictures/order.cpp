@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "effects/random.h"
+#include "base/random.h"
 #include "pictures/catalogue.h"
 
 int32_t SequencePosition = 0;

@@ -3,18 +3,19 @@
 
 #include <ctime>
 
+#include "base/handles_win32.h"
+#include "base/message_pump_win32.h"
+#include "base/random.h"
+#include "base/settings_win32.h"
 #include "effects/framework.h"
 #include "effects/framework_win32.h"
-#include "effects/random.h"
 #include "picdll/picdll.h"
 #include "pictures/catalogue.h"
 #include "pictures/catalogue_win32.h"
 #include "pictures/loading_win32.h"
 #include "pictures/order.h"
 #include "saver/animation.h"
-#include "saver/handles_win32.h"
 #include "saver/host_frame_win32.h"
-#include "saver/settings_win32.h"
 
 namespace {
 
@@ -183,8 +184,6 @@ extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND window, UIN
     }
     return HostDefaultProc(window, message, wParam, lParam);
 }
-
-int WINAPI DecodeProgressCallback(int, int) { return YieldToInput() ? 0 : 1; }
 
 void DrawBitmapAt(HBITMAP bitmap, int x, int y)
 {

@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// Given to the image library: dispatches one waiting message per call; 0 (stop decoding)
-// once the quit message waits.
-int WINAPI DecodeProgressCallback(int, int);
 // Copies the whole bitmap onto the saver window with its top-left corner at (x, y).
 void DrawBitmapAt(HBITMAP bitmap, int x, int y);
 // A device bitmap from an RT_BITMAP resource, realised through its own colour table.

@@ -1,12 +1,12 @@
+// The host frame: the mode switch, the saver window and its message loop, ending on
+// input, the password check, and opening the settings dialog.
 #include "saver/host_frame_win32.h"
 
+#include "config/settings_dialog_win32.h"
 #include "resources/resource_ids.h"
 #include "saver/host_rules.h"
 #include "saver/mode_switch.h"
 #include "saver/monitor_covers_win32.h"
-
-HWND SaverWindow = nullptr;
-int PreviewMode = 0;
 
 namespace {
 

@@ -3,10 +3,7 @@
 #pragma once
 #include <windows.h>
 
-// The saver window; none until its creation has returned.
-extern HWND SaverWindow;
-// 1: the saver runs as a child of the display settings' preview window.
-extern int PreviewMode;
+#include "base/saver_window_win32.h"
 
 // Runs the program for its argument text; returns the exit code.
 int RunScreenSaverProgram(HINSTANCE instance, const char* commandLine);
@@ -18,9 +15,6 @@ BOOL ConfirmClose(HWND window);
 // Lets the settings dialog open.
 BOOL PrepareSettingsDialog(HINSTANCE instance);
 
-// Supplied by the engine and the settings dialog; exported under these names. The dialog
-// procedure returns a pointer-sized value, as every dialog procedure must on 64-bit Windows.
+// Supplied by the engine; exported under this name.
 extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND window, UINT message,
                                                                WPARAM wParam, LPARAM lParam);
-extern "C" __declspec(dllexport) INT_PTR WINAPI ScreenSaverConfigureDialog(HWND dialog, UINT message,
-                                                                       WPARAM wParam, LPARAM lParam);

@@ -1,3 +1,4 @@
+// The saver program's entry point: everything happens in the host frame.
 #include <windows.h>
 
 #include "saver/host_frame_win32.h"

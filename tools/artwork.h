@@ -1,6 +1,6 @@
-#pragma once
 // The saver's own bitmaps: ten frames of the turning "Velmora" logo and the banner
 // shown when no picture folder has been chosen yet.
+#pragma once
 
 #include "tools/image.h"
 

@@ -1,5 +1,5 @@
-#pragma once
 // Uncompressed Windows bitmaps (BITMAPFILEHEADER + BITMAPINFOHEADER, BI_RGB, bottom-up).
+#pragma once
 
 #include <cstdint>
 #include <string>

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/random.h"
 #include "effects/effects.h"
-#include "effects/random.h"
 #include "effects/trace_canvas.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#pragma once
 // Plain in-memory pictures shared by the generator tools. Rows are stored top-down;
 // the file writers take care of each format's own row order.
+#pragma once
 
 #include <array>
 #include <cstddef>

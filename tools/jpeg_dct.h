@@ -1,6 +1,6 @@
-#pragma once
 // Forward 8x8 DCT-II as defined for JPEG, straight from the definition via a cosine matrix;
 // plenty fast for generating sample pictures and easy to trust.
+#pragma once
 
 #include <array>
 

@@ -1,5 +1,5 @@
-#pragma once
 // Baseline Huffman coding of quantised 8x8 blocks.
+#pragma once
 
 #include <array>
 #include <cstdint>

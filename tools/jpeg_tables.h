@@ -1,6 +1,6 @@
-#pragma once
 // The example tables of the JPEG standard (Annex K): quantisation tables for luminance and
 // chrominance, and the four "typical" Huffman tables most baseline encoders use as they are.
+#pragma once
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
-#pragma once
 // Baseline sequential JPEG (JFIF) encoder for the sample pictures.
+#pragma once
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#pragma once
 // Lays a line of stroke-font text out as straight segments and answers the one question
 // rasterising needs: how far is a point from the nearest stroke centreline, and which way.
+#pragma once
 
 #include <string>
 #include <vector>

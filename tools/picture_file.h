@@ -1,5 +1,5 @@
-#pragma once
 // Saving a painted picture as one of the file kinds the samples come in.
+#pragma once
 
 #include <string>
 

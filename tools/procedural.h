@@ -1,6 +1,6 @@
-#pragma once
 // Small toolkit for painting pictures procedurally: float colours, easing, and
 // deterministic value noise (integer hashing, so every run paints the same pixels).
+#pragma once
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#pragma once
 // Turns a colour function over the picture into pixels, averaging a grid of samples
 // per pixel so hard edges come out anti-aliased.
+#pragma once
 
 #include "tools/image.h"
 #include "tools/procedural.h"

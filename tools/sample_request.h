@@ -1,6 +1,6 @@
-#pragma once
 // The command line of make-samples: either the whole demo set, or one picture of a
 // chosen size, kind and content (tests use that for edge cases like 1x1 or huge files).
+#pragma once
 
 #include <optional>
 #include <string>

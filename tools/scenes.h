@@ -1,5 +1,5 @@
-#pragma once
 // The painters behind the sample pictures. Each is deterministic and works at any size.
+#pragma once
 
 #include <cstdint>
 

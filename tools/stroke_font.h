@@ -1,4 +1,3 @@
-#pragma once
 // A small stroke font: each glyph is a set of centrelines (polylines), drawn later as
 // round-capped strokes of whatever weight the caller wants. Only the letters our
 // artwork needs are defined.
@@ -6,6 +5,7 @@
 // Units: baseline at y = 0, y upwards, x-height 5, capitals 7, ascenders 7.5,
 // descenders down to -2.5. A glyph's ink starts at x = 0 and its centrelines end at
 // x = width; callers add the spacing (which must cover the stroke weight).
+#pragma once
 
 #include <vector>
 

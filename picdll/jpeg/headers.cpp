@@ -269,17 +269,17 @@ HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::stri
     }
 }
 
-ColorModel ChooseColorModel(const StreamTables& t)
+ColourModel ChooseColourModel(const StreamTables& t)
 {
     const Frame& f = t.frame;
-    if (f.component_count == 1) return ColorModel::Grey;
+    if (f.component_count == 1) return ColourModel::Grey;
     if (f.component_count == 4)
-        return t.adobe && t.adobe_transform == 2 ? ColorModel::Ycck : ColorModel::Cmyk;
-    if (t.adobe) return t.adobe_transform == 0 ? ColorModel::Rgb : ColorModel::YCbCr;
-    if (t.jfif) return ColorModel::YCbCr;
+        return t.adobe && t.adobe_transform == 2 ? ColourModel::Ycck : ColourModel::Cmyk;
+    if (t.adobe) return t.adobe_transform == 0 ? ColourModel::Rgb : ColourModel::YCbCr;
+    if (t.jfif) return ColourModel::YCbCr;
     const Component* c = f.components;
-    if (c[0].id == 'R' && c[1].id == 'G' && c[2].id == 'B') return ColorModel::Rgb;
-    return ColorModel::YCbCr;
+    if (c[0].id == 'R' && c[1].id == 'G' && c[2].id == 'B') return ColourModel::Rgb;
+    return ColourModel::YCbCr;
 }
 
 }  // namespace picdll::jpeg

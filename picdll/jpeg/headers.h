@@ -36,7 +36,7 @@ struct ScanHeader {
     int ss = 0, se = 63, ah = 0, al = 0;  // spectral band and successive approximation
 };
 
-enum class ColorModel { Grey, YCbCr, Rgb, Cmyk, Ycck };
+enum class ColourModel { Grey, YCbCr, Rgb, Cmyk, Ycck };
 
 // What the marker segments read so far have defined.
 struct StreamTables {
@@ -79,6 +79,6 @@ private:
 };
 
 // How the components of the frame are to be turned into RGB.
-ColorModel ChooseColorModel(const StreamTables& t);
+ColourModel ChooseColourModel(const StreamTables& t);
 
 }  // namespace picdll::jpeg

@@ -50,7 +50,7 @@ DecodeStatus Decode(const uint8_t* data, size_t size, DecodeTarget& target, std:
         why = "no memory for the picture";
         return DecodeStatus::Failed;
     }
-    RowWriter writer(frame, ChooseColorModel(*tables), placement, pixels);
+    RowWriter writer(frame, ChooseColourModel(*tables), placement, pixels);
     FrameDecoder decoder(frame, scan, writer, target);
     for (int scans = 1;; ++scans) {
         size_t pos = headers.position();

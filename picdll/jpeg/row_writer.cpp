@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "picdll/jpeg/color.h"
+#include "picdll/jpeg/colour.h"
 #include "picdll/jpeg/upsample.h"
 
 namespace picdll::jpeg {
 
-RowWriter::RowWriter(const Frame& frame, ColorModel model, const Placement& placement,
+RowWriter::RowWriter(const Frame& frame, ColourModel model, const Placement& placement,
                      uint8_t* pixels)
     : frame_(frame), model_(model), placement_(placement), pixels_(pixels)
 {
@@ -66,11 +66,11 @@ void RowWriter::Convert(const uint8_t* const rows[kMaxComponents], uint8_t* rgb)
 {
     int n = frame_.width;
     switch (model_) {
-    case ColorModel::Grey: GreyToRgb(rows[0], rgb, n); break;
-    case ColorModel::YCbCr: YCbCrToRgb(rows[0], rows[1], rows[2], rgb, n); break;
-    case ColorModel::Rgb: PlanesToRgb(rows[0], rows[1], rows[2], rgb, n); break;
-    case ColorModel::Cmyk: CmykToRgb(rows[0], rows[1], rows[2], rows[3], rgb, n); break;
-    case ColorModel::Ycck: YcckToRgb(rows[0], rows[1], rows[2], rows[3], rgb, n); break;
+    case ColourModel::Grey: GreyToRgb(rows[0], rgb, n); break;
+    case ColourModel::YCbCr: YCbCrToRgb(rows[0], rows[1], rows[2], rgb, n); break;
+    case ColourModel::Rgb: PlanesToRgb(rows[0], rows[1], rows[2], rgb, n); break;
+    case ColourModel::Cmyk: CmykToRgb(rows[0], rows[1], rows[2], rows[3], rgb, n); break;
+    case ColourModel::Ycck: YcckToRgb(rows[0], rows[1], rows[2], rows[3], rgb, n); break;
     }
 }
 

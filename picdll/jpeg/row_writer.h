@@ -12,7 +12,7 @@ namespace picdll::jpeg {
 
 class RowWriter {
 public:
-    RowWriter(const Frame& frame, ColorModel model, const Placement& placement, uint8_t* pixels);
+    RowWriter(const Frame& frame, ColourModel model, const Placement& placement, uint8_t* pixels);
 
     // Upsamples, converts and places the picture rows of MCU row `mcu_row`; the planes
     // must also hold the MCU rows next to it. False when the target asks to stop.
@@ -30,7 +30,7 @@ private:
     void Convert(const uint8_t* const rows[kMaxComponents], uint8_t* rgb) const;
 
     const Frame& frame_;
-    ColorModel model_;
+    ColourModel model_;
     const Placement& placement_;
     uint8_t* pixels_;
     std::vector<uint8_t> strip_;  // one MCU row of RGB on its way to be turned (if not upright)

@@ -18,11 +18,11 @@
 
 #include "picdll/decode.h"
 #include "picdll/imaging.h"
-#include "pictures/fit.h"
-#include "picdll/jpeg/color.h"
+#include "picdll/jpeg/colour.h"
 #include "picdll/jpeg/headers.h"
 #include "picdll/jpeg/idct.h"
 #include "picdll/jpeg/upsample.h"
+#include "pictures/fit.h"
 #include "tests/native/jpeg_synthetic.h"
 
 namespace {
@@ -151,11 +151,11 @@ void PrintBreakdown(const std::vector<uint8_t>& data, double total)
         picdll::jpeg::UpsampleH2V2Fancy(cr.data(), cr.data(), chroma_width, ucr.data());
         picdll::jpeg::YCbCrToRgb(y.data(), ucb.data(), ucr.data(), rgb.data(), f.width);
     }
-    double color = CpuSeconds() - start;
+    double colour = CpuSeconds() - start;
     std::printf("    where the time goes (parts timed alone): IDCT <= %.0f ms (%ld blocks, all "
                 "treated as full), upsampling + colour ~ %.0f ms (2x2 chroma), the rest "
                 "(Huffman, block bookkeeping) ~ %.0f ms\n",
-                1e3 * idct, blocks, 1e3 * color, 1e3 * std::max(0.0, total - idct - color));
+                1e3 * idct, blocks, 1e3 * colour, 1e3 * std::max(0.0, total - idct - colour));
 }
 
 void Bench(const std::string& self, const std::string& path)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "saver/settings.h"
+#include "base/settings.h"
 
 class FakeProfile : public ProfileFile {
 public:

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/random.h"
-#include "saver/settings.h"
+#include "base/random.h"
+#include "base/settings.h"
 
 namespace {
 

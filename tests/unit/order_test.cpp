@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/random.h"
+#include "base/random.h"
 #include "memory_folders.h"
 #include "pictures/catalogue.h"
 

@@ -1,4 +1,4 @@
-#include "effects/random.h"
+#include "base/random.h"
 
 #include <gtest/gtest.h>
 

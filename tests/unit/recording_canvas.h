@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/random.h"
 #include "effects/effects.h"
-#include "effects/random.h"
 #include "effects/trace_canvas.h"
 
 // Keeps every operation; throws past `budget` of them, so that an effect that never

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "saver/settings_win32.h"
+#include "base/settings_win32.h"
 
 namespace {
 

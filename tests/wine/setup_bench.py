@@ -164,7 +164,8 @@ class SetupTestCase(unittest.TestCase):
         return [n for n in os.listdir(self.windows) if n.lower().endswith(".tmp")]
 
     def screenshot(self, name):
-        path = os.path.join(SETUP_ROOT, "screenshots", name + ".png")
+        path = os.path.join(os.environ.get("VELMORA_KEEP_SCREENSHOTS") or os.path.join(SETUP_ROOT, "screenshots"),
+                            name + ".png")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
         return harness.Image.from_ppm(subprocess.run(["convert", path, "ppm:-"], capture_output=True, check=True).stdout)

@@ -54,11 +54,11 @@ struct Result {
     std::vector<PaletteEntry> table;
 };
 
-Result Quantize(const Picture& p, int colours)
+Result Quantise(const Picture& p, int colours)
 {
     Result r{std::vector<uint8_t>(size_t(p.width) * size_t(p.height)),
              std::vector<PaletteEntry>(256, PaletteEntry{1, 2, 3, 4})};
-    picdll::QuantizeRGB(p.rgb.data(), p.width, p.height, r.indices.data(), colours, r.table.data());
+    picdll::QuantiseRGB(p.rgb.data(), p.width, p.height, r.indices.data(), colours, r.table.data());
     return r;
 }
 
@@ -100,7 +100,7 @@ Errors Measure(const Picture& p, const Result& r)
 
 }  // namespace
 
-TEST(Quantize, LeavesLittleErrorOnPhotosAndGradients)
+TEST(Quantise, LeavesLittleErrorOnPhotosAndGradients)
 {
     struct Case {
         const char* name;
@@ -124,13 +124,13 @@ TEST(Quantize, LeavesLittleErrorOnPhotosAndGradients)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Errors e = Measure(c.picture, Quantize(c.picture, 236));
+        const Errors e = Measure(c.picture, Quantise(c.picture, 236));
         EXPECT_LT(e.pixel, c.bound.pixel);
         EXPECT_LT(e.block, c.bound.block);
     }
 }
 
-TEST(Quantize, PicturesWithFewEnoughColoursAreReproducedExactly)
+TEST(Quantise, PicturesWithFewEnoughColoursAreReproducedExactly)
 {
     struct Case {
         int distinct, colours;
@@ -142,7 +142,7 @@ TEST(Quantize, PicturesWithFewEnoughColoursAreReproducedExactly)
             const unsigned k = Hash(unsigned(x), unsigned(y)) % unsigned(c.distinct);
             px[0] = uint8_t(k), px[1] = uint8_t(k), px[2] = uint8_t(255 - k);
         });
-        const Result r = Quantize(p, c.colours);
+        const Result r = Quantise(p, c.colours);
         for (size_t i = 0; i < r.indices.size(); ++i) {
             ASSERT_LT(r.indices[i], c.colours);
             for (int ch = 0; ch < 3; ++ch) {
@@ -152,14 +152,14 @@ TEST(Quantize, PicturesWithFewEnoughColoursAreReproducedExactly)
     }
 }
 
-TEST(Quantize, WritesIndicesBelowTheColoursAndExactlyThatManyTableEntries)
+TEST(Quantise, WritesIndicesBelowTheColoursAndExactlyThatManyTableEntries)
 {
     const Picture photo = PhotoLike();
     const Picture dot = Make(1, 1, [](int, int, uint8_t* p) { p[0] = 10, p[1] = 200, p[2] = 30; });
     for (const Picture* p : {&photo, &dot}) {
         for (int colours : {1, 2, 236, 256}) {
             SCOPED_TRACE(testing::Message() << p->width << "x" << p->height << " into " << colours);
-            const Result r = Quantize(*p, colours);
+            const Result r = Quantise(*p, colours);
             for (uint8_t index : r.indices) ASSERT_LT(index, colours);
             for (int i = 0; i < 256; ++i) {
                 const PaletteEntry& e = r.table[size_t(i)];
@@ -172,7 +172,7 @@ TEST(Quantize, WritesIndicesBelowTheColoursAndExactlyThatManyTableEntries)
         }
     }
     // The dot needs one entry; the others are black.
-    const Result r = Quantize(dot, 236);
+    const Result r = Quantise(dot, 236);
     EXPECT_EQ(r.indices[0], 0);
     EXPECT_TRUE(r.table[0].red == 10 && r.table[0].green == 200 && r.table[0].blue == 30);
     for (int i = 1; i < 236; ++i) {
@@ -181,12 +181,12 @@ TEST(Quantize, WritesIndicesBelowTheColoursAndExactlyThatManyTableEntries)
     }
 }
 
-TEST(Quantize, OneColourIsThePictureMean)
+TEST(Quantise, OneColourIsThePictureMean)
 {
     const Picture p = Make(64, 64, [](int x, int, uint8_t* px) {
         px[0] = x < 32 ? 100 : 200, px[1] = 50, px[2] = x < 32 ? 0 : 10;
     });
-    const PaletteEntry e = Quantize(p, 1).table[0];
+    const PaletteEntry e = Quantise(p, 1).table[0];
     EXPECT_NEAR(e.red, 150, 1);
     EXPECT_NEAR(e.green, 50, 1);
     EXPECT_NEAR(e.blue, 5, 1);

@@ -1,7 +1,7 @@
 // Effects 1-6 and 11-20: straight strips, rows as wide as the area or columns as high.
 #include <algorithm>
 
-#include "effects/sequences.h"
+#include "effects/sequences/sequences.h"
 
 void ColumnWipeLeftToRight(Brush& b, int W, int H)
 {

@@ -2,7 +2,7 @@
 // transition and as clearing effect. W and H are the width and height of the area, named
 // as in the effect descriptions so that the formulas read the same.
 #pragma once
-#include "effects/brush.h"
+#include "effects/sequences/brush.h"
 
 using EffectSequence = void (*)(Brush& brush, int W, int H);
 

@@ -40,7 +40,7 @@ void MapExactly(const uint8_t* rgb, size_t pixels, const std::vector<Rgb8>& pale
 
 }  // namespace
 
-void QuantizeRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
+void QuantiseRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
                  PaletteEntry* table)
 {
     if (width < 1 || height < 1) return;

@@ -1,4 +1,4 @@
-#include "saver/settings_win32.h"
+#include "base/settings_win32.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "saver/settings.h"
+#include "base/settings.h"
 
 #include <array>
 #include <cstdio>

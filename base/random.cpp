@@ -1,4 +1,4 @@
-#include "effects/random.h"
+#include "base/random.h"
 
 namespace {
 uint32_t g_seed = 1;

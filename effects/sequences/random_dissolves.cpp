@@ -1,8 +1,8 @@
 // Effects 9, 25 and 33-36: blocks or lines at random places, then a full stroke over what
 // they covered, so that even a stop leaves the area complete. Every position is drawn
 // from the one generator in a fixed order (x before y), which fixes the whole trace.
-#include "effects/random.h"
-#include "effects/sequences.h"
+#include "base/random.h"
+#include "effects/sequences/sequences.h"
 
 // 8 x 8 blocks on an 8-pixel lattice whose last column and row may lie just outside the
 // area; a pump after every block, no pause.

@@ -2,7 +2,7 @@
 // clearing effects they blacken the same destination rectangles.
 #include <algorithm>
 
-#include "effects/sequences.h"
+#include "effects/sequences/sequences.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "picdll/jpeg/color.h"
+#include "picdll/jpeg/colour.h"
 
 #include "picdll/jpeg/simd.h"
 

@@ -1,8 +1,9 @@
+// Wiping the previous picture to black with a clearing effect before the next transition.
+#include "base/handles_win32.h"
 #include "effects/effects.h"
 #include "effects/framework.h"
 #include "effects/framework_win32.h"
 #include "effects/window_canvas_win32.h"
-#include "saver/handles_win32.h"
 
 void ClearScreen(HWND window)
 {

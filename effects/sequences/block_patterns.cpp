@@ -1,7 +1,7 @@
 // Effects 7, 8, 10, 21-24 and 26-32: blocks in fixed geometric patterns.
 #include <algorithm>
 
-#include "effects/sequences.h"
+#include "effects/sequences/sequences.h"
 
 // Block snakes: 60 x 80 blocks run along a row and turn once x has left the area. x is
 // not brought back, so every row after the first starts with a block outside the area.
