@@ -136,8 +136,8 @@ def clear_timestamps(chm):
     return bytes(data)
 
 
-def write_chm(topics, title, work, output, chmcmd="chmcmd"):
-    chm_name = os.path.basename(output)
+def write_chm(topics, title, work, chm_name, chmcmd="chmcmd"):
+    """The compiled file's bytes; work receives the pages and chmcmd's own output."""
     project = write_project(topics, title, work, chm_name)
     result = subprocess.run([chmcmd, "--no-html-scan", os.path.basename(project)], cwd=work,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)

@@ -120,6 +120,8 @@ def paragraph_record(block, hashes):
         bits |= 0x0010 | 0x0040 | 0x0200
         layout += compressed_short(INDENT) + compressed_short(-INDENT)
         layout += compressed_short(1) + compressed_ushort(INDENT)
+    # The text's size and its length in characters (what topic offsets count), two bytes
+    # readers skip, a paragraph number, then the layout fields the bits announce.
     info = compressed_long(len(text)) + compressed_ushort(len(text))
     info += b"\x00\x80\x00\x00" + struct.pack("<H", bits) + layout
     return TEXT, info + commands, text, len(text)
