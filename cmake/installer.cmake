@@ -43,9 +43,3 @@ target_link_options(installer PRIVATE ${VELMORA_STATIC_RUNTIME})
 add_dependencies(installer picdll velmora velmora_help)
 velmora_warnings(installer)
 velmora_to_dist(installer)
-
-# The helper that opens the help as the saver would runs under the saver's own manifest:
-# which Windows version it is told depends on it.
-if(TARGET open_help)
-  target_sources(open_help PRIVATE ${PROJECT_SOURCE_DIR}/tests/wine/helpers/open_help.rc)
-endif()

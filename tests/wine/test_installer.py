@@ -51,7 +51,7 @@ class Installer(setup_bench.SetupTestCase):
         lit = lambda p: max(p) > 40  # noqa: E731
         self.assertTrue(self.wait_until(lambda: self.screenshot("installed-saver").count(lit) > 100000))
 
-        # Its Help opens the installed help (a new prefix reports Windows 7: WinHelp).
+        # Its settings dialog's Help opens the installed help (a new prefix reports Windows 7).
         self.open_help()
         self.assertIn("The forty effects", self.wait_until(lambda: self.driver("helptext")))
 

@@ -1,7 +1,7 @@
 // Answers the installer's message boxes and reads what Windows made of an installation and
 // what the help viewers show, for the end-to-end tests of the installer and the help.
 //   hold                                 keeps the prefix's server running until stdin closes
-//   box CAPTION ok|cancel|yes|no|close   waits for the message box and answers it
+//   box CAPTION ok|cancel|yes|no|close|ID   waits for the dialog and presses the button
 //   screensaver PATH                     SCRNSAVE.EXE as Windows reads it|PATH's short form|active
 //   shown CLASS                          1 when a top-level window of CLASS is visible now
 //   helptext                             the text of the WinHelp viewer's topic
@@ -59,12 +59,12 @@ int Box(const char* caption, const char* answer)
     } buttons[] = {{IDOK, "ok"}, {IDCANCEL, "cancel"}, {IDYES, "yes"}, {IDNO, "no"}};
     if (!box) return 1;
     if (!std::strcmp(answer, "close")) return PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
-    for (const auto& b : buttons) {
-        HWND button = GetDlgItem(box, b.id);
-        if (!std::strcmp(answer, b.name) && button && IsWindowVisible(button))
-            return PostMessageA(box, WM_COMMAND, MAKEWPARAM(b.id, BN_CLICKED), LPARAM(button)) ? 0 : 1;
-    }
-    return 1;
+    int id = std::atoi(answer);  // a dialog's button may be given by its number
+    for (const auto& b : buttons)
+        if (!std::strcmp(answer, b.name)) id = b.id;
+    HWND button = GetDlgItem(box, id);
+    if (!button || !IsWindowVisible(button)) return 1;
+    return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button)) ? 0 : 1;
 }
 
 // The WinHelp topic's control and its text, asked for by message: GetWindowText gives only
