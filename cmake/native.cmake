@@ -28,6 +28,7 @@ velmora_tool(make-samples tools/make_samples.cpp tools/sample_request.cpp tools/
   tools/scene_landscape.cpp tools/scene_night.cpp tools/scene_abstract.cpp tools/scene_geometric.cpp
   tools/procedural.cpp tools/palette_quantise.cpp tools/jpeg_writer.cpp tools/jpeg_entropy.cpp
   tools/jpeg_dct.cpp tools/jpeg_tables.cpp tools/bmp_writer.cpp)
+velmora_tool(make-icon tools/make_icon.cpp tools/install_icon.cpp tools/procedural.cpp tools/bmp_writer.cpp)
 
 
 enable_testing()

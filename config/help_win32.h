@@ -1,7 +1,7 @@
-// Opening the saver's help file from the settings dialog's Help button.
+// The settings dialog's Help: the saver's help file from the Windows directory.
 #pragma once
 #include <windows.h>
 
-// Opens the help file in the Windows directory on its contents, owned by `owner`; nothing
-// when its path cannot be built.
+// Opens velmora.hlp with WinHelp before Windows 10, velmora.chm with HTML Help on
+// Windows 10 and later or when the .hlp is missing. Does nothing when a path cannot be made.
 void OpenHelp(HWND owner);

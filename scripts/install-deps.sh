@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ python3
+  fp-utils libchm-bin
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   wine64 xvfb xdotool imagemagick x11-utils
   googletest libgtest-dev

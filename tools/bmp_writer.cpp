@@ -2,12 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr int32_t kPixelsPerMetre = 2835;  // 72 dpi, what paint programs write by default
-
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(uint8_t(v));
   out.push_back(uint8_t(v >> 8));
@@ -17,6 +11,12 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
+
+namespace {
+
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr int32_t kPixelsPerMetre = 2835;  // 72 dpi, what paint programs write by default
 
 // Rows are padded to a multiple of four bytes.
 uint32_t RowStride(int width, int bitsPerPixel) {

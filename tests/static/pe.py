@@ -112,6 +112,33 @@ class PeFile:
                 found[(type_id, name_id)] = self.blob[start:start + data_size]
         return found
 
+    def resource_entries(self):
+        """[(type, name, language, data bytes)] of every resource; a type or name given as
+        a string is returned as that string, a number as the number."""
+        rva, size = self.directories[2]
+        if not size:
+            return []
+        root = self.offset(rva)
+
+        def entries(table):
+            named, numbered = struct.unpack_from("<HH", self.blob, table + 12)
+            for i in range(named + numbered):
+                ident, target = struct.unpack_from("<II", self.blob, table + 16 + 8 * i)
+                if ident & 0x80000000:
+                    at = root + (ident & 0x7FFFFFFF)
+                    length = struct.unpack_from("<H", self.blob, at)[0]
+                    ident = self.blob[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+                yield ident, root + (target & 0x7FFFFFFF)
+
+        found = []
+        for kind, names in entries(root):
+            for name, languages in entries(names):
+                for language, leaf in entries(languages):
+                    data_rva, data_size = struct.unpack_from("<II", self.blob, leaf)
+                    start = self.offset(data_rva)
+                    found.append((kind, name, language, self.blob[start:start + data_size]))
+        return found
+
     def string(self, ident):
         block = self.resources().get((RT_STRING, ident // 16 + 1))
         if block is None:
