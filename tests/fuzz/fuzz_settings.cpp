@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/settings.h"
-#include "tests/fuzz/private_profile.h"
+#include "tests/fuzz/ini_section.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         field = input.substr(at, end - at);
         at = end < input.size() ? end + 1 : end;
     }
-    PrivateProfile file(input.substr(at), "velmora");
+    FakeProfile file = IniSection(input.substr(at), "velmora");
 
     ShowSettings = Settings();
     LoadSettings(file, LoadManner::Saver);
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckEffects();
     Check(ShowSettings.speed >= 1000 && ShowSettings.speed <= 300000);
 
-    PrivateProfile saved("", "velmora");
+    FakeProfile saved;
     Check(SaveSettings(saved, fields[0].c_str(), fields[1].c_str(), fields[2].c_str(), fields[3].c_str()));
     Settings written = ShowSettings;
     Check(std::strlen(written.dir) < kPathSize);
