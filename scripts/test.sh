@@ -2,7 +2,8 @@
 # Installs what is missing, builds every tree and runs every test: the native unit tests
 # (also under the sanitizers), the Windows unit tests and end-to-end tests under Wine, the
 # static checks of the 32-bit build, and a short run of each fuzzer. The instrumented trees
-# (out/sanitize, out/fuzz) keep their tools to themselves; dist/ holds only release builds.
+# (out/sanitize, out/fuzz) keep their tools to themselves, and the sanitized unit tests run
+# the sanitized tools; dist/ holds only release builds.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -23,8 +24,7 @@ step "windows tests under wine" ctest --test-dir "$root/out/win64" --output-on-f
 
 sanitized="$root/out/sanitize"
 step "sanitizer build" bash -c "cmake -S '$root' -B '$sanitized' -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVELMORA_SANITIZE=ON >/dev/null && cmake --build '$sanitized' -j $jobs \
-  --target unit_tests effect-trace make-samples make-artwork"
+  -DVELMORA_SANITIZE=ON >/dev/null && cmake --build '$sanitized' -j $jobs"
 step "unit tests under sanitizers" "$sanitized/unit_tests" --gtest_brief=1
 
 step "fuzzing each target for ${fuzz_seconds}s" "$root/scripts/fuzz.sh" --seconds "$fuzz_seconds"
