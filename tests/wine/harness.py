@@ -164,6 +164,7 @@ class WineTestCase(unittest.TestCase):
 
     geometry = "1024x768x24"
     xvfb_extra = ()
+    server_clock = None  # the faked date the running Wine server sees; None: the real one
 
     @classmethod
     def setUpClass(cls):
@@ -176,6 +177,7 @@ class WineTestCase(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         subprocess.run([WINESERVER, "-k"], env=cls.env, stderr=subprocess.DEVNULL)
+        WineTestCase.server_clock = None
         cls.display.close()
 
     def setUp(self):
@@ -244,11 +246,21 @@ class WineTestCase(unittest.TestCase):
         return directory
 
     def start_saver(self, *args, directory=None, wait_window=True, faked_time=None):
+        self.set_server_clock(faked_time)
         saver = Saver(self, args, directory or self.install_dir(), faked_time=faked_time)
         self.savers.append(saver)
         if wait_window and args and args[0].lower().lstrip("/-").startswith("s"):
             self.wait_for_window("Screen Saver", saver)
         return saver
+
+    def set_server_clock(self, faked_time):
+        """Wine's programs read the date through the Wine server, so the server must run
+        under the same faked clock as the saver: restart it whenever that clock changes."""
+        if faked_time == WineTestCase.server_clock:
+            return
+        subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        WineTestCase.server_clock = faked_time
 
     def wait_for_window(self, title, saver=None, timeout=20):
         deadline = time.monotonic() + timeout
@@ -290,9 +302,15 @@ class WineTestCase(unittest.TestCase):
         blob = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
                               capture_output=True, check=True).stdout
         image = Image.from_ppm(blob)
-        if name and os.environ.get("VELMORA_KEEP_SCREENSHOTS"):
-            image.save(os.path.join(os.environ["VELMORA_KEEP_SCREENSHOTS"], name + ".ppm"))
+        if name:
+            self.keep(image, name)
         return image
+
+    @staticmethod
+    def keep(image, name):
+        """Saves the screenshot when VELMORA_KEEP_SCREENSHOTS names a folder."""
+        if os.environ.get("VELMORA_KEEP_SCREENSHOTS"):
+            image.save(os.path.join(os.environ["VELMORA_KEEP_SCREENSHOTS"], name + ".ppm"))
 
     def wait_for_screen(self, predicate, timeout=15, interval=0.2):
         """Screenshots until predicate(image) holds; returns that image."""

@@ -52,19 +52,39 @@ class PictureShow(harness.WineTestCase):
             f.write(b"\xff\xd8\xff\xe0 this is no picture" * 10)
         self.make_picture(folder, "b-good.bmp", (640, 480), "flat:20a040")
         saver = self.show(folder, speed=1500)
-        # Black text on the platform's white text background, centred on one line.
         line = self.wait_for_screen(lambda s: s.pixel(512, 384) != (0, 0, 0) or
                                     s.count(lambda p: p == (255, 255, 255), (0, 370, 1024, 400)) > 100)
         self.assertIsNotNone(line)
-        box = line.bounding_box(lambda p: p == (255, 255, 255))
+        self.assert_failure_line(line)
+        good = self.wait_for_screen(lambda s: s.pixel(512, 384) == (0x20, 0xA0, 0x40))
+        self.assertIsNotNone(good, "the next picture never came")
+        self.assertTrue(saver.running())
+
+    def test_failure_line_after_the_greeting_keeps_its_background(self):
+        folder = self.picture_folder()
+        self.make_picture(folder, "a-blue.bmp", (1024, 768), "flat:102080")
+        with open(os.path.join(folder, "b-broken.jpg"), "wb") as f:
+            f.write(b"\xff\xd8\xff\xe0 this is no picture" * 10)
+        self.write_settings(**dict(QUIET, dir=folder, speed=1500, random=0))
+        saver = self.start_saver("/s", faked_time="2026-06-29 12:00:00")
+        greeted = self.wait_for_screen(lambda s: s.pixel(512, 384) == (0x10, 0x20, 0x80) and
+                                       s.bounding_box(is_grey_text) is not None)
+        self.assertIsNotNone(greeted, "no greeting over the first picture")
+        line = self.wait_for_screen(lambda s: s.count(lambda p: p == (255, 255, 255), (0, 370, 1024, 400)) > 100)
+        self.assertIsNotNone(line, "the failure line has no background of its own")
+        self.keep(line, "failure-line-after-greeting")
+        self.assert_failure_line(line)
+        self.xdotool("key", "space")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def assert_failure_line(self, shot):
+        """Black text on the platform's white text background, centred on one line."""
+        box = shot.bounding_box(lambda p: p == (255, 255, 255))
         self.assertIsNotNone(box, "no failure line")
         left, top, right, bottom = box
         self.assertLess(abs((left + right) / 2 - 512), 3)
         self.assertLess(abs((top + bottom) / 2 - 384), 3)
         self.assertLess(bottom - top, 30)
-        good = self.wait_for_screen(lambda s: s.pixel(512, 384) == (0x20, 0xA0, 0x40))
-        self.assertIsNotNone(good, "the next picture never came")
-        self.assertTrue(saver.running())
 
     def test_catalogue_order_when_not_random(self):
         folder = self.picture_folder()
