@@ -130,10 +130,18 @@ TEST_F(CatalogueTest, DriveRootGetsOneBackslash)
 
 TEST_F(CatalogueTest, MissingOrEmptyFolderGivesNothing)
 {
+    // The process stands in a folder with pictures: a walk that went on after failing to
+    // enter the picture folder would find them.
+    folders.AddFile("C:\\", "stray.jpg");
+    folders.AddFile("C:\\other", "stray.bmp");
     std::strcpy(settings.dir, "C:\\nowhere");
     EXPECT_EQ(ScanPictures(folders, settings), 0);
     settings.dir[0] = '\0';
     EXPECT_EQ(ScanPictures(folders, settings), 0);
+    folders.AddFolder("C:\\empty");
+    std::strcpy(settings.dir, "C:\\empty");
+    EXPECT_EQ(ScanPictures(folders, settings), 0);
+    EXPECT_EQ(PictureList, nullptr);
 }
 
 TEST_F(CatalogueTest, OverlongPathsAreSkippedWithoutHarm)
