@@ -298,8 +298,10 @@ class WineTestCase(unittest.TestCase):
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
 
-    def screenshot(self, name=None):
-        blob = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+    def screenshot(self, name=None, window="root"):
+        """The screen, or one window (an X id): on an 8-bit screen Wine draws a window with a
+        colormap of its own, which only that window's capture reads right."""
+        blob = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], env=self.env,
                               capture_output=True, check=True).stdout
         image = Image.from_ppm(blob)
         if name:
@@ -312,12 +314,12 @@ class WineTestCase(unittest.TestCase):
         if os.environ.get("VELMORA_KEEP_SCREENSHOTS"):
             image.save(os.path.join(os.environ["VELMORA_KEEP_SCREENSHOTS"], name + ".ppm"))
 
-    def wait_for_screen(self, predicate, timeout=15, interval=0.2):
+    def wait_for_screen(self, predicate, timeout=15, interval=0.2, window="root"):
         """Screenshots until predicate(image) holds; returns that image."""
         deadline = time.monotonic() + timeout
         image = None
         while time.monotonic() < deadline:
-            image = self.screenshot()
+            image = self.screenshot(window=window)
             if predicate(image):
                 return image
             time.sleep(interval)
