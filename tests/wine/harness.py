@@ -338,12 +338,13 @@ class WineTestCase(unittest.TestCase):
                       "/d", ";".join(functions))
         return dict(self.env, WINEDEBUG="+relay")
 
-    def start_traced_saver(self, functions, *args, directory=None):
-        """A saver whose calls of `functions` are logged; read them with relay_calls()."""
+    def start_traced_saver(self, functions, *args, directory=None, env=None):
+        """A saver whose calls of `functions` are logged; read them with relay_calls().
+        `env` adds to its environment."""
         if getattr(self, "relay_log", None):
             self.relay_log.close()
         self.relay_log = open(os.path.join(self.temp, "relay-%d.log" % len(self.savers)), "w")
-        saver = Saver(self, args, directory or self.install_dir(), env=self.traced(functions),
+        saver = Saver(self, args, directory or self.install_dir(), env=dict(self.traced(functions), **(env or {})),
                       stderr=self.relay_log)
         self.savers.append(saver)
         return saver
