@@ -79,11 +79,11 @@ void CopyTruncated(char* out, const char* text, int maxChars)
     out[n] = '\0';
 }
 
-void WriteNumber(ProfileFile& file, const char* key, int32_t value)
+bool WriteNumber(ProfileFile& file, const char* key, int32_t value)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
-    file.WriteString(key, text);
+    return file.WriteString(key, text);
 }
 
 }  // namespace
@@ -156,24 +156,26 @@ void BuildEffectList()
         if (EffectEnabled(n)) EffectList[length++] = n;
 }
 
-void SaveSettings(ProfileFile& file, const char* xText, const char* yText,
+bool SaveSettings(ProfileFile& file, const char* xText, const char* yText,
                   const char* delayText, const char* dirText)
 {
     char text[kPathSize];
+    bool written = true;
     for (const SettingKey& key : g_keys) {
         if (key.member == &Settings::minsizex || key.member == &Settings::minsizey) {
             // The edit text as typed, so an empty field stays empty in the file.
             CopyTruncated(text, key.member == &Settings::minsizex ? xText : yText,
                           kSizeTextChars);
-            file.WriteString(key.name, text);
+            written &= file.WriteString(key.name, text);
         } else if (key.member == &Settings::speed) {
             ShowSettings.speed = DelayTextToSpeed(delayText);
-            WriteNumber(file, key.name, ShowSettings.speed);
+            written &= WriteNumber(file, key.name, ShowSettings.speed);
         } else if (key.kind == KeyKind::Text) {
             CopyTruncated(ShowSettings.dir, dirText, kPathSize - 1);
-            file.WriteString(key.name, ShowSettings.dir);
+            written &= file.WriteString(key.name, ShowSettings.dir);
         } else {
-            WriteNumber(file, key.name, KeyField(ShowSettings, key));
+            written &= WriteNumber(file, key.name, KeyField(ShowSettings, key));
         }
     }
+    return written;
 }

@@ -66,7 +66,8 @@ public:
     virtual int32_t ReadInt(const char* key, int32_t fallback) = 0;
     // At most size - 1 characters, always terminated; `fallback` when missing.
     virtual void ReadString(const char* key, const char* fallback, char* buffer, int size) = 0;
-    virtual void WriteString(const char* key, const char* value) = 0;
+    // False when the value could not be written.
+    virtual bool WriteString(const char* key, const char* value) = 0;
 };
 
 enum class LoadManner {
@@ -79,7 +80,8 @@ void CountEnabledEffects();
 void BuildEffectList();
 
 // Writes all 53 keys. The four texts are the dialog's X, Y, delay and folder edit fields.
-void SaveSettings(ProfileFile& file, const char* xText, const char* yText,
+// False when any write failed (the other keys are still written).
+bool SaveSettings(ProfileFile& file, const char* xText, const char* yText,
                   const char* delayText, const char* dirText);
 
 // Delay text (first 3 characters, decimal digits) to milliseconds in 1000..300000.

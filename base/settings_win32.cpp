@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "resources/resource_ids.h"
 
 namespace {
@@ -32,10 +34,12 @@ public:
         GetPrivateProfileStringA(section_, key, fallback, buffer, DWORD(size), file_);
     }
 
-    void WriteString(const char* key, const char* value) override
+    bool WriteString(const char* key, const char* value) override
     {
-        WritePrivateProfileStringA(section_, key, value, file_);
+        return WritePrivateProfileStringA(section_, key, value, file_) != FALSE;
     }
+
+    const char* FileName() const { return file_; }
 
 private:
     char section_[40] = {};
@@ -50,8 +54,21 @@ void LoadSettings(LoadManner manner)
     LoadSettings(file, manner);
 }
 
-void SaveSettings(const char* xText, const char* yText, const char* delayText, const char* dirText)
+bool SaveSettings(const char* xText, const char* yText, const char* delayText, const char* dirText)
 {
     PrivateProfile file;
-    SaveSettings(file, xText, yText, delayText, dirText);
+    return SaveSettings(file, xText, yText, delayText, dirText);
+}
+
+bool SettingsFilePath(char* path, int size)
+{
+    // A name without a folder lives in the Windows directory, where the profile functions
+    // look for it.
+    char directory[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(directory, sizeof directory);
+    if (length == 0 || length >= sizeof directory) return false;
+    const char* separator = directory[length - 1] == '\\' ? "" : "\\";
+    const int written = std::snprintf(path, size_t(size), "%s%s%s", directory, separator,
+                                      PrivateProfile().FileName());
+    return written > 0 && written < size;
 }

@@ -4,4 +4,8 @@
 #include "base/settings.h"
 
 void LoadSettings(LoadManner manner);
-void SaveSettings(const char* xText, const char* yText, const char* delayText, const char* dirText);
+// False when the file could not be written.
+bool SaveSettings(const char* xText, const char* yText, const char* delayText, const char* dirText);
+// The full path of the settings file, for telling the user which file it is; false when it
+// does not fit `size`.
+bool SettingsFilePath(char* path, int size);

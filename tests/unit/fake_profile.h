@@ -28,9 +28,15 @@ public:
         std::memcpy(buffer, text.c_str(), text.size() + 1);
     }
 
-    void WriteString(const char* key, const char* value) override
+    // Keys whose write fails, as on a read-only file.
+    std::vector<std::string> failingKeys;
+
+    bool WriteString(const char* key, const char* value) override
     {
+        for (const std::string& failing : failingKeys)
+            if (failing == key) return false;
         values[key] = value;
         writeOrder.push_back(key);
+        return true;
     }
 };

@@ -133,6 +133,18 @@ TEST_F(SettingsTest, SaveTakesTheEditTextsAsTheDialogWouldRead)
     EXPECT_EQ(std::string(ShowSettings.dir), std::string(259, 'p'));
 }
 
+TEST_F(SettingsTest, SaveReportsAFailedWriteAfterWritingTheRest)
+{
+    LoadSettings(file, LoadManner::Dialog);
+    EXPECT_TRUE(SaveSettings(file, "100", "100", "5", "C:\\pics"));
+    for (const char* failing : {"minsizex", "speed", "dir", "enable40"}) {
+        FakeProfile readOnly;
+        readOnly.failingKeys = {failing};
+        EXPECT_FALSE(SaveSettings(readOnly, "100", "100", "5", "C:\\pics")) << failing;
+        EXPECT_EQ(readOnly.writeOrder.size(), 52u) << failing;
+    }
+}
+
 TEST_F(SettingsTest, SavedFileReadsBackIdentically)
 {
     file.values = {{"enable7", "2"}, {"clearscreen", "1"}, {"random", "0"}, {"minsize", "1"},

@@ -26,6 +26,8 @@ WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineser
 WINDOWS_DIR = os.path.join(PREFIX, "drive_c", "windows")
 TEST_ROOT = os.path.join(PREFIX, "drive_c", "velmora-test")
 SKIP = 77  # CTest's skip code for a machine without Wine or Xvfb
+SETTINGS_DIALOG = "JPG/BMP Velmora V1.3"
+EFFECTS_DIALOG = "Enable/Disable effects"
 
 
 def require_tools():
@@ -130,6 +132,25 @@ def signed(value):
 
 def is_black(p):
     return max(p) <= 8
+
+
+class DialogDriver:
+    """The dialogs helper (helpers/dialogs_win32.cpp): reads and sets dialog controls and
+    presses their buttons; each call is one command, answered as a string."""
+
+    def __init__(self, env):
+        self.process = subprocess.Popen([WINE64, os.path.join(HELPERS, "dialogs.exe")], env=env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+
+    def __call__(self, *fields):
+        self.process.stdin.write("\t".join(str(f) for f in fields) + "\n")
+        self.process.stdin.flush()
+        return self.process.stdout.readline().rstrip("\n").replace("\x1f", "\n")
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
 
 
 class Saver:
@@ -389,6 +410,50 @@ class WineTestCase(unittest.TestCase):
             if not parent.stdin.closed:
                 parent.stdin.close()
             parent.wait(timeout=10)
+
+    def wait_until(self, probe, timeout=20, interval=0.1):
+        """Calls probe() until its result is true, at most `timeout` seconds; returns the last."""
+        deadline = time.monotonic() + timeout
+        while True:
+            result = probe()
+            if result or time.monotonic() > deadline:
+                return result
+            time.sleep(interval)
+
+    def dialogs(self):
+        """This test's driver of the dialogs, started on first use."""
+        if not getattr(self, "_dialog_driver", None):
+            self._dialog_driver = DialogDriver(self.env)
+            self.addCleanup(self._dialog_driver.close)
+            self.addCleanup(setattr, self, "_dialog_driver", None)
+        return self._dialog_driver
+
+    def open_settings_dialog(self, saver=None):
+        """Starts the settings dialog (or waits for `saver`'s); returns the saver once the
+        dialog shows its first count."""
+        saver = saver or self.start_saver("/c")
+        counted = self.wait_until(lambda: self.dialogs()("label", SETTINGS_DIALOG, 126) not in ("none", ""), 30)
+        self.assertTrue(counted, "no settings dialog with a count")
+        return saver
+
+    def open_effects_dialog(self):
+        """Opens the effects dialog and waits until it has set itself up (its count line is
+        its last step)."""
+        self.dialogs()("click", SETTINGS_DIALOG, 1000)
+        opened = self.wait_until(lambda: self.dialogs()("label", EFFECTS_DIALOG, 1019) not in ("none", ""))
+        self.assertTrue(opened, "no effects dialog")
+
+    def type_into(self, title, control, text, *keys):
+        """Real keystrokes: a click into the control, then `text`, then any named `keys`."""
+        left, top, right, bottom = map(int, self.dialogs()("rect", title, control).split())
+        # A click on a dialog that X has not shown yet goes to the window below: again then.
+        for _ in range(5):
+            self.xdotool("mousemove", str((left + right) // 2), str((top + bottom) // 2), "click", "1")
+            if self.wait_until(lambda: self.dialogs()("focus", title) == str(control), 2):
+                break
+        self.xdotool("type", "--delay", "80", text)
+        if keys:
+            self.xdotool("key", "--delay", "80", *keys)
 
     def registry(self, *args):
         subprocess.run([WINE64, "reg", *args, "/f"], env=self.env, check=True,
