@@ -275,8 +275,10 @@ class WineTestCase(unittest.TestCase):
         return saver
 
     def set_server_clock(self, faked_time):
-        """Wine's programs read the date through the Wine server, so the server must run
-        under the same faked clock as the saver: restart it whenever that clock changes."""
+        """Stops the Wine server whenever the faked date changes, so that the next saver
+        starts a new one under its own clock (a server left from another date would serve
+        programs of two clocks). The start-up of the server and the prefix's services then
+        counts on the faked clock: allow for some seconds of it."""
         if faked_time == WineTestCase.server_clock:
             return
         subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
