@@ -49,7 +49,10 @@ endif()
 target_compile_definitions(unit_tests PRIVATE
   VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
   VELMORA_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
-  VELMORA_TOOLS_DIR="${VELMORA_DIST_DIR}")
+  VELMORA_TOOLS_DIR="${VELMORA_DIST_DIR}"
+  VELMORA_EFFECT_TRACE="$<TARGET_FILE:effect-trace>")
+# The tool's test runs the tree's own build of it, so it is built with the tests.
+add_dependencies(unit_tests effect-trace)
 velmora_warnings(unit_tests)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 

@@ -30,7 +30,8 @@ velmora_warnings(windows_tests)
 add_test(NAME windows_tests_under_wine COMMAND windows_tests)
 set_tests_properties(windows_tests_under_wine PROPERTIES LABELS wine TIMEOUT 600 RUN_SERIAL TRUE)
 
-# Helpers for the end-to-end tests: a probe program and a stand-in password library.
+# Helpers for the end-to-end tests: a probe program, a stand-in password library and a
+# library that counts the saver's objects from inside its process.
 file(GLOB HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/helpers/*_win32.cpp)
 foreach(src ${HELPERS})
   get_filename_component(name ${src} NAME_WE)
@@ -39,6 +40,10 @@ foreach(src ${HELPERS})
     add_library(${name} SHARED ${src})
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX .CPL)
     target_link_options(${name} PRIVATE ${VELMORA_STATIC_RUNTIME} -Wl,--kill-at)
+  elseif(name STREQUAL "census")
+    add_library(${name} SHARED ${src})
+    set_target_properties(${name} PROPERTIES PREFIX "")
+    target_link_options(${name} PRIVATE ${VELMORA_STATIC_RUNTIME})
   else()
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE velmora_win32 psapi)

@@ -18,10 +18,14 @@ BackBuffer g_backBuffer;
 
 void DrawGreeting(HDC dc)
 {
+    // The saver window's DC is its own (CS_OWNDC) and keeps what is set on it: left
+    // transparent, a later failure line would be black text on the black screen.
+    const int saved = SaveDC(dc);
     RECT band = {0, 0, ShowArea.width, 200};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(200, 200, 200));
     DrawTextA(dc, "Happy birthday Tavro", -1, &band, DT_SINGLELINE | DT_CENTER);
+    if (saved) RestoreDC(dc, saved);
 }
 
 }  // namespace

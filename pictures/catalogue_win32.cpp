@@ -1,11 +1,13 @@
+// The catalogue scan through the platform's wide file search and the ANSI folder functions.
 #include "pictures/catalogue_win32.h"
 
 #include <windows.h>
 
+#include <cwchar>
 #include <initializer_list>
 
-
 #include "picdll/picdll.h"
+#include "pictures/ansi_names.h"
 #include "pictures/catalogue.h"
 
 namespace {
@@ -40,20 +42,16 @@ private:
     // file; its short name still reaches it. Without one, the entry is passed over.
     bool AnsiName()
     {
-        for (const wchar_t* wide : {data_.cFileName, data_.cAlternateFileName}) {
-            if (!wide[0]) continue;
-            BOOL lossy = FALSE;
-            int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, name_,
-                                             sizeof name_, nullptr, &lossy);
-            if (length > 0 && !lossy) return true;
-        }
+        const unsigned codePage = GetACP();
+        for (const wchar_t* wide : {data_.cFileName, data_.cAlternateFileName})
+            if (wide[0] && NarrowFileName(wide, codePage, name_, sizeof name_)) return true;
         return false;
     }
 
     WIN32_FIND_DATAW data_ = {};
     HANDLE handle_;
     bool first_ = true;
-    char name_[MAX_PATH * 2] = {};
+    char name_[MAX_PATH * 3] = {};  // room for a long name in UTF-8
 };
 
 class Win32ScanPlatform : public ScanPlatform {
@@ -83,6 +81,20 @@ public:
 };
 
 }  // namespace
+
+bool NarrowFileName(const wchar_t* wide, unsigned codePage, char* out, int size)
+{
+    if (NameCheckFor(codePage) == NameCheck::PlatformFlags) {
+        BOOL replaced = FALSE;
+        const int length =
+            WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, -1, out, size, nullptr, &replaced);
+        return length > 0 && !replaced;
+    }
+    if (WideCharToMultiByte(codePage, 0, wide, -1, out, size, nullptr, nullptr) <= 0) return false;
+    wchar_t back[MAX_PATH + 1];
+    const int length = MultiByteToWideChar(codePage, 0, out, -1, back, MAX_PATH + 1);
+    return length > 0 && std::wcscmp(back, wide) == 0;
+}
 
 int32_t ScanPictures()
 {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory_folders.h"
+#include "pictures/ansi_names.h"
 
 namespace {
 
@@ -40,6 +41,19 @@ TEST(ComparePaths, FoldsLettersAndComparesBytes)
     EXPECT_EQ(ComparePaths("PICS\\A.JPG", "pics\\a.jpg"), 0);
     EXPECT_LT(ComparePaths("pics\\a", "pics\\a.jpg"), 0);
     EXPECT_GT(ComparePaths("pics\\\xe9.jpg", "pics\\z.jpg"), 0);  // bytes above 0x7F sort last
+}
+
+TEST(NameCheck, PagesThatRefuseTheFlagsAreCheckedByConvertingBack)
+{
+    // As the platform documents: with WC_NO_BEST_FIT_CHARS or the used-default report the
+    // conversion fails outright on these, and every name would be lost.
+    for (unsigned page : {65001u, 65000u, 54936u, 42u, 50220u, 50221u, 50222u, 50225u, 50227u, 50229u,
+                          57002u, 57006u, 57011u})
+        EXPECT_EQ(NameCheckFor(page), NameCheck::RoundTrip) << page;
+    // The single- and double-byte ANSI pages, and the ISCII range's neighbours.
+    for (unsigned page : {874u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u,
+                          1257u, 1258u, 57001u, 57012u})
+        EXPECT_EQ(NameCheckFor(page), NameCheck::PlatformFlags) << page;
 }
 
 TEST(CandidateKind, NeedsANameBeyondItsEndingAndAnAcceptedKind)
@@ -116,10 +130,18 @@ TEST_F(CatalogueTest, DriveRootGetsOneBackslash)
 
 TEST_F(CatalogueTest, MissingOrEmptyFolderGivesNothing)
 {
+    // The process stands in a folder with pictures: a walk that went on after failing to
+    // enter the picture folder would find them.
+    folders.AddFile("C:\\", "stray.jpg");
+    folders.AddFile("C:\\other", "stray.bmp");
     std::strcpy(settings.dir, "C:\\nowhere");
     EXPECT_EQ(ScanPictures(folders, settings), 0);
     settings.dir[0] = '\0';
     EXPECT_EQ(ScanPictures(folders, settings), 0);
+    folders.AddFolder("C:\\empty");
+    std::strcpy(settings.dir, "C:\\empty");
+    EXPECT_EQ(ScanPictures(folders, settings), 0);
+    EXPECT_EQ(PictureList, nullptr);
 }
 
 TEST_F(CatalogueTest, OverlongPathsAreSkippedWithoutHarm)

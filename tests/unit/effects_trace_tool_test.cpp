@@ -1,7 +1,7 @@
 // effect-trace end to end: the built binary, its output and its argument checks.
 #include <gtest/gtest.h>
 
-#ifdef VELMORA_TOOLS_DIR
+#ifdef VELMORA_EFFECT_TRACE
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::string kTool = VELMORA_TOOLS_DIR "/effect-trace";
+const std::string kTool = VELMORA_EFFECT_TRACE;
 
 struct Result {
     int exitCode;
@@ -33,7 +33,7 @@ class EffectTraceTool : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::filesystem::exists(kTool)) GTEST_SKIP() << kTool << " is not built";
+        ASSERT_TRUE(std::filesystem::exists(kTool)) << kTool << " is not built";
     }
 };
 

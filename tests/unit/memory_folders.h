@@ -32,6 +32,7 @@ public:
     bool EnterFolder(const char* path) override
     {
         std::string target = path;
+        if (target.empty()) return false;  // as the platform refuses an empty path
         if (target == "..") {
             size_t cut = current_.find_last_of('\\');
             target = cut <= 2 ? current_.substr(0, 3) : current_.substr(0, cut);

@@ -95,6 +95,24 @@ TEST_F(CatalogueOnDisk, NamesOutsideTheCodePageStillReachTheirFiles)
     }
 }
 
+TEST(NarrowFileName, ExactOnEveryKindOfCodePage)
+{
+    char out[MAX_PATH * 3];
+    // UTF-8 takes every script; an unpaired surrogate has no exact form there.
+    ASSERT_TRUE(NarrowFileName(L"\x5199\x771f.jpg", 65001, out, sizeof out));
+    EXPECT_STREQ(out, "\xe5\x86\x99\xe7\x9c\x9f.jpg");
+    EXPECT_FALSE(NarrowFileName(L"a\xd800.jpg", 65001, out, sizeof out));
+    // A double-byte page takes its own script.
+    ASSERT_TRUE(NarrowFileName(L"\x5199\x771f.jpg", 932, out, sizeof out));
+    EXPECT_STREQ(out, "\x8e\xca\x90\x5e.jpg");
+    // Western European: e acute has its byte; CJK has none, and a-macron only a look-alike.
+    ASSERT_TRUE(NarrowFileName(L"caf\xe9.jpg", 1252, out, sizeof out));
+    EXPECT_STREQ(out, "caf\xe9.jpg");
+    EXPECT_FALSE(NarrowFileName(L"\x5199.jpg", 1252, out, sizeof out));
+    EXPECT_FALSE(NarrowFileName(L"\x0101.jpg", 1252, out, sizeof out));
+    EXPECT_FALSE(NarrowFileName(L"abcdef.jpg", 65001, out, 4));
+}
+
 TEST_F(CatalogueOnDisk, PathsLongerThanTheBufferAreLeftOut)
 {
     std::wstring deep;

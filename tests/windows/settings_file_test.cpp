@@ -75,7 +75,7 @@ TEST_F(SettingsFile, DamagedFilesGiveTheRulesValuesWithoutOverrun)
     for (size_t i = 0; i < junk.size(); ++i) junk[i] = char((i * 37 + 11) & 0xFF);
     const std::string files[] = {
         "[other]\r\nspeed=7\r\n",
-        "[velmora]\r\nspeed=fast\r\nrandom=\r\nenable3=yes\r\ndir=" + std::string(5000, 'x') + "\r\n",
+        "[velmora]\r\nspeed=fast\r\nrandom=\r\nenable3=yes\r\neffects=99\r\ndir=" + std::string(5000, 'x') + "\r\n",
         junk,
         "[velmora]\r\n" + std::string(100000, 'k') + "=1\r\nspeed=2500\r\n",
     };
@@ -92,6 +92,9 @@ TEST_F(SettingsFile, DamagedFilesGiveTheRulesValuesWithoutOverrun)
     EXPECT_EQ(ShowSettings.speed, 0);
     EXPECT_EQ(ShowSettings.random, 0);
     EXPECT_EQ(ShowSettings.enable[3], 0);
+    // The count comes from the switches, never from the file's own "effects" line.
+    EXPECT_EQ(ShowSettings.effects, 39);
+    EXPECT_EQ(EffectList[2], 4);
     EXPECT_EQ(std::string(ShowSettings.dir), std::string(259, 'x'));
 }
 

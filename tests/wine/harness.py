@@ -185,6 +185,7 @@ class WineTestCase(unittest.TestCase):
 
     geometry = "1024x768x24"
     xvfb_extra = ()
+    server_clock = None  # the faked date the running Wine server sees; None: the real one
 
     @classmethod
     def setUpClass(cls):
@@ -197,6 +198,7 @@ class WineTestCase(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         subprocess.run([WINESERVER, "-k"], env=cls.env, stderr=subprocess.DEVNULL)
+        WineTestCase.server_clock = None
         cls.display.close()
 
     def setUp(self):
@@ -265,11 +267,23 @@ class WineTestCase(unittest.TestCase):
         return directory
 
     def start_saver(self, *args, directory=None, wait_window=True, faked_time=None):
+        self.set_server_clock(faked_time)
         saver = Saver(self, args, directory or self.install_dir(), faked_time=faked_time)
         self.savers.append(saver)
         if wait_window and args and args[0].lower().lstrip("/-").startswith("s"):
             self.wait_for_window("Screen Saver", saver)
         return saver
+
+    def set_server_clock(self, faked_time):
+        """Stops the Wine server whenever the faked date changes, so that the next saver
+        starts a new one under its own clock (a server left from another date would serve
+        programs of two clocks). The start-up of the server and the prefix's services then
+        counts on the faked clock: allow for some seconds of it."""
+        if faked_time == WineTestCase.server_clock:
+            return
+        subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        WineTestCase.server_clock = faked_time
 
     def wait_for_window(self, title, saver=None, timeout=20):
         deadline = time.monotonic() + timeout
@@ -307,20 +321,28 @@ class WineTestCase(unittest.TestCase):
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
 
-    def screenshot(self, name=None):
-        blob = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
+    def screenshot(self, name=None, window="root"):
+        """The screen, or one window (an X id): on an 8-bit screen Wine draws a window with a
+        colormap of its own, which only that window's capture reads right."""
+        blob = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], env=self.env,
                               capture_output=True, check=True).stdout
         image = Image.from_ppm(blob)
-        if name and os.environ.get("VELMORA_KEEP_SCREENSHOTS"):
-            image.save(os.path.join(os.environ["VELMORA_KEEP_SCREENSHOTS"], name + ".ppm"))
+        if name:
+            self.keep(image, name)
         return image
 
-    def wait_for_screen(self, predicate, timeout=15, interval=0.2):
+    @staticmethod
+    def keep(image, name):
+        """Saves the screenshot when VELMORA_KEEP_SCREENSHOTS names a folder."""
+        if os.environ.get("VELMORA_KEEP_SCREENSHOTS"):
+            image.save(os.path.join(os.environ["VELMORA_KEEP_SCREENSHOTS"], name + ".ppm"))
+
+    def wait_for_screen(self, predicate, timeout=15, interval=0.2, window="root"):
         """Screenshots until predicate(image) holds; returns that image."""
         deadline = time.monotonic() + timeout
         image = None
         while time.monotonic() < deadline:
-            image = self.screenshot()
+            image = self.screenshot(window=window)
             if predicate(image):
                 return image
             time.sleep(interval)
@@ -339,12 +361,13 @@ class WineTestCase(unittest.TestCase):
                       "/d", ";".join(functions))
         return dict(self.env, WINEDEBUG="+relay")
 
-    def start_traced_saver(self, functions, *args, directory=None):
-        """A saver whose calls of `functions` are logged; read them with relay_calls()."""
+    def start_traced_saver(self, functions, *args, directory=None, env=None):
+        """A saver whose calls of `functions` are logged; read them with relay_calls().
+        `env` adds to its environment."""
         if getattr(self, "relay_log", None):
             self.relay_log.close()
         self.relay_log = open(os.path.join(self.temp, "relay-%d.log" % len(self.savers)), "w")
-        saver = Saver(self, args, directory or self.install_dir(), env=self.traced(functions),
+        saver = Saver(self, args, directory or self.install_dir(), env=dict(self.traced(functions), **(env or {})),
                       stderr=self.relay_log)
         self.savers.append(saver)
         return saver

@@ -42,15 +42,25 @@ def reference(path, size=None):
     return harness.Image.from_ppm(blob)
 
 
-def mean_difference(shot, picture, left, top):
-    """Mean absolute difference per channel between `picture` and the screenshot at (left, top)."""
-    total = 0
+def rows_against(shot, picture, left, top):
+    """(screenshot row, picture row) pairs of RGB bytes, the picture placed at (left, top)."""
     for y in range(picture.height):
         start = ((top + y) * shot.width + left) * 3
-        row = shot.data[start:start + picture.width * 3]
-        expected = picture.data[y * picture.width * 3:(y + 1) * picture.width * 3]
-        total += sum(abs(a - b) for a, b in zip(row, expected))
+        yield shot.data[start:start + picture.width * 3], picture.data[y * picture.width * 3:(y + 1) * picture.width * 3]
+
+
+def mean_difference(shot, picture, left, top):
+    """Mean absolute difference per channel between `picture` and the screenshot at (left, top)."""
+    total = sum(sum(abs(a - b) for a, b in zip(row, expected))
+                for row, expected in rows_against(shot, picture, left, top))
     return total / (picture.width * picture.height * 3)
+
+
+def strays(shot, picture, left, top, limit=96):
+    """Pixels more than `limit` off the picture's own in some channel: what an effect that
+    has not finished leaves."""
+    return sum(1 for row, expected in rows_against(shot, picture, left, top) for i in range(0, len(row), 3)
+               if max(abs(row[i + c] - expected[i + c]) for c in range(3)) > limit)
 
 
 def dominant_colour(shot, box):

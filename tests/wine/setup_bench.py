@@ -40,6 +40,8 @@ def ensure_pristine():
     making = PRISTINE + ".making"
     for folder in (making, PRISTINE):
         shutil.rmtree(folder, ignore_errors=True)
+    # Wine makes the prefix itself but not the folders above it.
+    os.makedirs(SETUP_ROOT, exist_ok=True)
     env = wine_env(making)
     quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run([harness.WINE64, "wineboot", "--init"], **quiet)

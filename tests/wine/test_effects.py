@@ -22,6 +22,38 @@ def back_buffer_and_window(calls):
     return back, next(args[0] for args in blits if args[5] == back)
 
 
+def finishing_stroke(calls, window, name, rop):
+    """Index of the effect's last call: the stroke over the whole window that completes
+    every effect, and that would hide any gap the effect left."""
+    last = max(i for i, (n, args) in enumerate(calls) if n.endswith(name) and args[0] == window)
+    args = calls[last][1]
+    assert args[1:5] == [0, 0, 640, 480] and args[-1] == rop, "no finishing stroke: %s" % args
+    return last
+
+
+def replay(calls, window, back, source, start, width=640, height=480):
+    """The window (RGB rows) as the logged copies and black fills leave it from `start`,
+    with `source` as the back buffer's content."""
+    screen = bytearray(start)
+    for name, args in calls:
+        if args[0] != window:
+            continue
+        x, y, w, h = args[1:5]
+        if name.endswith("PatBlt") and args[5] == BLACKNESS:
+            sx, sy, data = x, y, bytes(width * height * 3)
+        elif name.endswith("BitBlt") and args[5] == back and args[8] == SRCCOPY:
+            sx, sy, data = args[6], args[7], source
+        else:
+            continue
+        left = max(0, -x, -sx)
+        right = min(w, width - x, width - sx)
+        for row in range(max(0, -y, -sy), min(h, height - y, height - sy)):
+            if right > left:
+                to, fro = ((y + row) * width + x + left) * 3, ((sy + row) * width + sx + left) * 3
+                screen[to:to + (right - left) * 3] = data[fro:fro + (right - left) * 3]
+    return bytes(screen)
+
+
 def only_effect(number, **settings):
     values = {"enable%d" % n: int(n == number) for n in range(1, 41)}
     values.update(settings)
@@ -38,11 +70,19 @@ class Transitions(harness.WineTestCase):
         for effect in SAMPLE_EFFECTS:
             with self.subTest(effect=effect):
                 self.write_settings(**only_effect(effect, dir=folder, speed=60000))
-                saver = self.start_saver("/s")
+                saver = self.start_traced_saver(["gdi32.BitBlt", "gdi32.PatBlt"], "/s")
+                self.wait_for_window("Screen Saver", saver)
                 shot = self.wait_for_screen(lambda s: s.data == expected.data, timeout=20)
                 self.assertIsNotNone(shot, "the picture never came in whole")
                 self.xdotool("key", "space")
                 self.assertEqual(self.wait_for_exit(saver), 0)
+                # The screen as the effect's own frames left it, before the finishing copy.
+                calls = self.relay_sequence(["gdi32.BitBlt", "gdi32.PatBlt"])
+                back, window = back_buffer_and_window(calls)
+                last = finishing_stroke(calls, window, "BitBlt", SRCCOPY)
+                black = bytes(640 * 480 * 3)
+                self.assertTrue(replay(calls[:last], window, back, expected.data, black) == expected.data,
+                                "the effect's frames leave part of the picture out")
 
     def test_clearing_leaves_the_screen_black_before_the_next_transition(self):
         folder = self.picture_folder()
@@ -88,15 +128,11 @@ class Transitions(harness.WineTestCase):
         second_compose = next(i for i, (name, args) in enumerate(calls)
                               if i > to_window[0] and name == "BitBlt" and args[0] == back)
         first_done = max(i for i in to_window if i < second_compose)
-        covered = bytearray(640 * 480)
-        for name, args in calls[first_done:second_compose]:
-            if name == "PatBlt" and args[0] == window and args[5] == BLACKNESS:
-                x, y, w, h = args[1:5]
-                for row in range(max(0, y), min(480, y + h)):
-                    left, right = max(0, x), min(640, x + w)
-                    if right > left:
-                        covered[row * 640 + left:row * 640 + right] = b"\1" * (right - left)
-        self.assertEqual(covered.count(0), 0)
+        clearing = calls[first_done + 1:second_compose]
+        last = finishing_stroke(clearing, window, "PatBlt", BLACKNESS)
+        # Without the finishing stroke, the clearing's own frames paint every pixel black.
+        white = bytes([255]) * (640 * 480 * 3)
+        self.assertEqual(replay(clearing[:last], window, back, white, white).count(255), 0)
 
 
 class Responsiveness(harness.WineTestCase):

@@ -65,9 +65,16 @@ class FullScreen(harness.WineTestCase):
                 self.assertEqual(self.wait_for_exit(saver), 0)
 
     def test_window_switching_is_swallowed(self):
-        saver = self.start_saver("/s")
-        for command in ("0xF040", "0xF050", "0xF140"):  # SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE
-            self.assertEqual(self.probe("syscommand", "WindowsScreenSaverClass", "Screen Saver", command), "0")
+        # The platform's default handling answers 0 as well, so what tells is whether it
+        # is reached: only the last command, which the saver does not keep, may get there.
+        saver = self.start_traced_saver(["user32.DefWindowProcA"], "/s")
+        self.wait_for_window("Screen Saver", saver)
+        commands = (0xF040, 0xF050, 0xF140, 0xF110)  # SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE, SC_ARRANGE
+        for command in commands:
+            self.assertEqual(self.probe("syscommand", "WindowsScreenSaverClass", "Screen Saver", hex(command)), "0")
+        defaults = self.wait_for_calls(["user32.DefWindowProcA"],
+                                       lambda calls: any(a[1:3] == [0x112, 0xF110] for _, a in calls))
+        self.assertEqual([a[2] for _, a in defaults if a[1] == 0x112 and a[2] in commands], [0xF110])
         self.assert_still_running(saver, 0.5)
         self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
 

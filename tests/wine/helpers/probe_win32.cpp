@@ -96,6 +96,21 @@ int main(int argc, char** argv)
         std::printf("%lld\n", (long long)result);
         return 0;
     }
+    if (argc >= 6 && !std::strcmp(argv[1], "hook")) {
+        // Loads the library's message hook into the thread of the window (and so into its
+        // process) until standard input closes.
+        HWND window = Find(argv[4], argv[5]);
+        HMODULE library = LoadLibraryA(argv[2]);
+        auto procedure = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, argv[3]))) : nullptr;
+        HHOOK hook = window && procedure
+                         ? SetWindowsHookExA(WH_GETMESSAGE, procedure, library, GetWindowThreadProcessId(window, nullptr))
+                         : nullptr;
+        std::printf("%s\n", hook ? "hooked" : "failed");
+        std::fflush(stdout);
+        while (hook && std::fgetc(stdin) != EOF) {
+        }
+        return hook ? 0 : 2;
+    }
     if (argc >= 3 && !std::strcmp(argv[1], "lock")) {
         // Holds the file open without sharing until standard input closes.
         HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -106,6 +121,6 @@ int main(int argc, char** argv)
         return 0;
     }
     std::fprintf(stderr, "usage: probe parent W H | find CLASS TITLE | foreground | "
-                         "syscommand CLASS TITLE WPARAM | lock FILE\n");
+                         "syscommand CLASS TITLE WPARAM | lock FILE | hook DLL FUNCTION CLASS TITLE\n");
     return 2;
 }
