@@ -30,6 +30,9 @@ inline void CheckSizeQueryOfStart(SizeQueryOfStart query, const uint8_t* data, s
             return;
         }
         if (have >= size || needed <= have) std::abort();  // asks for nothing new
+        // At least twice what it has, as the library's reader grows: taking only what was
+        // asked makes a file of stray bytes cost a walk per two bytes.
+        if (needed < 2 * have) needed = 2 * have;
         have = needed < size ? needed : size;
     }
 }

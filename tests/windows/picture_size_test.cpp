@@ -70,6 +70,13 @@ TEST(PictureSizeQuery, JpegFrameBehindExifBlocksOfAnySize)
         EXPECT_EQ(s.width, 0) << exif;
         EXPECT_EQ(s.height, 0) << exif;
     }
+    // Stray bytes before the first marker, as in a damaged file, are stepped over however
+    // many there are (the file is read on in growing steps, not two bytes at a time).
+    std::vector<uint8_t> file = JpegHeaders(300, 200, 1, 40);
+    file.insert(file.begin() + 2, 300000, 0x55);
+    const Size s = JpegSize(Write("stray.jpg", file));
+    EXPECT_EQ(s.result, 1);
+    EXPECT_EQ(s.width, 300);
 }
 
 }  // namespace
