@@ -31,6 +31,15 @@ def finishing_stroke(calls, window, name, rop):
     return last
 
 
+def effect_finished(calls):
+    try:
+        back, window = back_buffer_and_window(calls)
+    except (IndexError, StopIteration):
+        return False
+    return any(name.endswith("BitBlt") and args[0] == window and args[1:5] == [0, 0, 640, 480]
+               and args[-1] == SRCCOPY for name, args in calls)
+
+
 def replay(calls, window, back, source, start, width=640, height=480):
     """The window (RGB rows) as the logged copies and black fills leave it from `start`,
     with `source` as the back buffer's content."""
@@ -74,6 +83,8 @@ class Transitions(harness.WineTestCase):
                 self.wait_for_window("Screen Saver", saver)
                 shot = self.wait_for_screen(lambda s: s.data == expected.data, timeout=20)
                 self.assertIsNotNone(shot, "the picture never came in whole")
+                # Some effects still draw off the screen once the picture looks whole.
+                self.wait_for_calls(["gdi32.BitBlt", "gdi32.PatBlt"], effect_finished)
                 self.xdotool("key", "space")
                 self.assertEqual(self.wait_for_exit(saver), 0)
                 # The screen as the effect's own frames left it, before the finishing copy.
