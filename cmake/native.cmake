@@ -1,5 +1,18 @@
 # Native build: tools, unit tests, fuzzers, and the registration of the Wine tests.
 
+if(VELMORA_FUZZ)
+  # The fuzz tree holds the fuzzers alone.
+  file(GLOB FUZZERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
+  foreach(src ${FUZZERS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE velmora_core picdll_core)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  endforeach()
+  return()
+endif()
+
 function(velmora_tool name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE velmora_core picdll_core)
@@ -17,17 +30,6 @@ velmora_tool(make-samples tools/make_samples.cpp tools/sample_request.cpp tools/
   tools/jpeg_dct.cpp tools/jpeg_tables.cpp tools/bmp_writer.cpp)
 velmora_tool(make-icon tools/make_icon.cpp tools/install_icon.cpp tools/procedural.cpp tools/bmp_writer.cpp)
 
-if(VELMORA_FUZZ)
-  file(GLOB FUZZERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_*.cpp)
-  foreach(src ${FUZZERS})
-    get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE picdll_core)
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
-  endforeach()
-  return()
-endif()
 
 enable_testing()
 find_package(GTest REQUIRED)

@@ -57,3 +57,26 @@ foreach(src ${HELPERS})
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-helpers
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-helpers)
 endforeach()
+
+# Fault builds of the saver and its library (in fault-build/): each allocation of a picture
+# change can be made to fail, named by VELMORA_FAIL_ALLOCATION, for test_memory_faults.py.
+# Only the files with such allocations are compiled again; the rest comes from the release
+# libraries.
+set(FAULT_SEAM tests/wine/fault_build/allocation_faults_win32.cpp)
+add_library(picdll_faults SHARED picdll/picdll_win32.cpp ${FAULT_SEAM} ${CMAKE_BINARY_DIR}/picdll.def
+  picdll/version.rc)
+target_link_libraries(picdll_faults PRIVATE picdll_core gdi32 user32 kernel32)
+add_executable(velmora_faults WIN32 saver/program_entry_win32.cpp pictures/loading_win32.cpp
+  pictures/order.cpp ${FAULT_SEAM} resources/velmora.rc)
+target_link_libraries(velmora_faults PRIVATE velmora_win32)
+target_link_options(velmora_faults PRIVATE -Wl,--kill-at)
+set_target_properties(velmora_faults PROPERTIES OUTPUT_NAME Velmora SUFFIX .scr)
+set_target_properties(picdll_faults PROPERTIES PREFIX "" OUTPUT_NAME picdll)
+foreach(target picdll_faults velmora_faults)
+  target_compile_definitions(${target} PRIVATE VELMORA_ALLOCATION_FAULTS)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${target} PRIVATE ${VELMORA_STATIC_RUNTIME})
+  velmora_warnings(${target})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fault-build
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fault-build)
+endforeach()

@@ -68,6 +68,12 @@ set_target_properties(velmora PROPERTIES OUTPUT_NAME Velmora SUFFIX .scr)
 target_link_libraries(velmora PRIVATE velmora_win32)
 # --kill-at: the exports keep their plain names on i686 too.
 target_link_options(velmora PRIVATE ${VELMORA_STATIC_RUNTIME} -Wl,--kill-at)
+if(VELMORA_ARCH STREQUAL "win32")
+  # 4 GiB of address space under 64-bit Windows instead of 2: a picture at the library's
+  # limit takes 384 MiB for its pixels alone, with the fitted copy and a progressive
+  # file's coefficients beside it.
+  target_link_options(velmora PRIVATE -Wl,--large-address-aware)
+endif()
 add_dependencies(velmora picdll)
 velmora_warnings(velmora)
 velmora_to_dist(velmora)

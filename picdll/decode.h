@@ -49,6 +49,16 @@ public:
 bool JpegDimensions(const uint8_t* data, size_t size, Dimensions& out);
 bool BmpDimensions(const uint8_t* data, size_t size, Dimensions& out);
 
+// The same query for a caller that reads no more of a file than its headers need: `data`
+// holds the first `size` bytes of a file of `file_size` bytes. NeedMore asks for the
+// first `needed` bytes (more than `size`) before the query can go on; Found and Failed
+// are the answers the whole file would give.
+enum class SizeQuery { Found, Failed, NeedMore };
+SizeQuery JpegDimensionsOfStart(const uint8_t* data, size_t size, uint64_t file_size,
+                                Dimensions& out, size_t& needed);
+SizeQuery BmpDimensionsOfStart(const uint8_t* data, size_t size, uint64_t file_size,
+                               Dimensions& out, size_t& needed);
+
 // Decodes the whole file. On Failed, `why` (when given) receives a one-line reason.
 // JPEG pictures are delivered upright according to their EXIF orientation.
 DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, DecodeTarget& target,

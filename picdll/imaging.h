@@ -6,8 +6,9 @@
 namespace picdll {
 
 // Resamples src (sw x sh) into dst (dw x dh): area averaging when reducing, a smooth
-// filter when enlarging. Sizes below 1 leave dst untouched.
-void ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh);
+// filter when enlarging. Sizes below 1 leave dst untouched. False when memory for the
+// work ran out; dst then holds no picture.
+bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh);
 
 // One colour-table entry as GDI stores it.
 struct PaletteEntry {
@@ -17,8 +18,9 @@ struct PaletteEntry {
 // Chooses at most `colours` (1..256) colours for the picture, writes them to `table`
 // (entries past the ones used are black) and one index per pixel into `indices`
 // (width x height bytes, rows packed, top row first), with error-diffusion dithering.
-// Every index written is below `colours`.
-void QuantiseRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
+// Every index written is below `colours`. False when memory for the work ran out; the
+// indices and table then hold no picture.
+bool QuantiseRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
                  PaletteEntry* table);
 
 }  // namespace picdll

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "picdll/allocation_faults.h"
 #include "picdll/decode.h"
 #include "picdll/imaging.h"
 
@@ -27,6 +28,7 @@ public:
         if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0 ||
             static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
             return;
+        if (picdll::AllocationFails(picdll::AllocationPoint::FileMapping)) return;
         mapping_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
         if (!mapping_) return;
         data_ = static_cast<const uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
@@ -48,6 +50,68 @@ private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     HANDLE mapping_ = nullptr;
     const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// The start of a file, read as far as a size query asks: one block for most files, more
+// only when the headers run on (a large EXIF block before the frame, say). Reading no more
+// than that keeps a scan of a big folder with the minimal size on quick.
+class FileStart {
+public:
+    explicit FileStart(const char* path)
+    {
+        if (!path) return;
+        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE) return;
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0) return;
+        fileSize_ = static_cast<uint64_t>(size.QuadPart);
+        Extend(sizeof first_);
+    }
+    ~FileStart()
+    {
+        if (more_) HeapFree(GetProcessHeap(), 0, more_);
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    FileStart(const FileStart&) = delete;
+    FileStart& operator=(const FileStart&) = delete;
+
+    // Reads on until at least the first `bytes` are at hand (the whole file when shorter);
+    // false when nothing more can be had.
+    bool Extend(size_t bytes)
+    {
+        const uint64_t wanted = std::min<uint64_t>(std::max<uint64_t>(bytes, 2 * uint64_t(size_)), fileSize_);
+        if (wanted <= size_ || wanted > SIZE_MAX / 2) return false;
+        const size_t target = static_cast<size_t>(wanted);
+        if (target > sizeof first_) {
+            void* grown = more_ ? HeapReAlloc(GetProcessHeap(), 0, more_, target)
+                                : HeapAlloc(GetProcessHeap(), 0, target);
+            if (!grown) return false;
+            if (!more_) std::copy(first_, first_ + size_, static_cast<uint8_t*>(grown));
+            more_ = static_cast<uint8_t*>(grown);
+        }
+        uint8_t* buffer = more_ ? more_ : first_;
+        while (size_ < target) {
+            DWORD read = 0;
+            const DWORD ask = static_cast<DWORD>(std::min<size_t>(target - size_, 1u << 30));
+            if (!ReadFile(file_, buffer + size_, ask, &read, nullptr) || read == 0) {
+                fileSize_ = size_;  // the file is shorter than it said
+                break;
+            }
+            size_ += read;
+        }
+        return true;
+    }
+
+    const uint8_t* data() const { return more_ ? more_ : first_; }
+    size_t size() const { return size_; }
+    uint64_t fileSize() const { return fileSize_; }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    uint64_t fileSize_ = 0;
+    uint8_t first_[4096];
+    uint8_t* more_ = nullptr;  // when more than the first block is wanted
     size_t size_ = 0;
 };
 
@@ -74,7 +138,7 @@ public:
     {
         if (block_ || !picdll::AcceptableSize(width, height)) return nullptr;
         unsigned long long bytes = 3ull * unsigned(width) * unsigned(height);
-        if (bytes > SIZE_MAX) return nullptr;
+        if (bytes > SIZE_MAX || picdll::AllocationFails(picdll::AllocationPoint::RgbBlock)) return nullptr;
         block_ = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bytes));
         if (!block_) return nullptr;
         pixels_ = static_cast<uint8_t*>(GlobalLock(block_));
@@ -118,15 +182,22 @@ private:
     LONGLONG interval_ = 0;
 };
 
-using DimensionsReader = bool (*)(const uint8_t*, size_t, picdll::Dimensions&);
+using SizeQueryOfStart = picdll::SizeQuery (*)(const uint8_t*, size_t, uint64_t,
+                                                picdll::Dimensions&, size_t&);
 using Decoder = picdll::DecodeStatus (*)(const uint8_t*, size_t, picdll::DecodeTarget&,
                                          std::string*);
 
-int GetDimensions(DimensionsReader reader, const char* path, int* width, int* height)
+int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* height)
 {
     picdll::Dimensions dims;
-    MappedFile file(path);
-    bool ok = file.data() && reader(file.data(), file.size(), dims);
+    FileStart file(path);
+    picdll::SizeQuery answer = picdll::SizeQuery::Failed;
+    while (file.size() > 0) {
+        size_t needed = 0;
+        answer = query(file.data(), file.size(), file.fileSize(), dims, needed);
+        if (answer != picdll::SizeQuery::NeedMore || !file.Extend(needed)) break;
+    }
+    const bool ok = answer == picdll::SizeQuery::Found;
     if (!ok) dims = picdll::Dimensions();
     if (width) *width = dims.width;
     if (height) *height = dims.height;
@@ -177,12 +248,12 @@ PICDLL_API int WINAPI PicDLLSetCallback(PICDLL_CALLBACK callback)
 
 PICDLL_API int WINAPI PicDLLGetJPGDimensions(const char* path, int* width, int* height)
 {
-    return GetDimensions(picdll::JpegDimensions, path, width, height);
+    return GetDimensions(picdll::JpegDimensionsOfStart, path, width, height);
 }
 
 PICDLL_API int WINAPI PicDLLGetBMPDimensions(const char* path, int* width, int* height)
 {
-    return GetDimensions(picdll::BmpDimensions, path, width, height);
+    return GetDimensions(picdll::BmpDimensionsOfStart, path, width, height);
 }
 
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int* height)
@@ -200,25 +271,25 @@ PICDLL_API int WINAPI PicDLLGetLastError(void) { return g_lastError; }
 PICDLL_API int WINAPI PicDLLResizeRGB2(const BYTE* source, int width, int height, BYTE* dest,
                                        int newWidth, int newHeight)
 {
-    if (!source || !dest) return 0;
-    picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight);
-    return 1;
+    if (!source || !dest || picdll::AllocationFails(picdll::AllocationPoint::Resize)) return 0;
+    return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight) ? 1 : 0;
 }
 
 PICDLL_API int WINAPI PicDLLQuantizeRGBTo8Bit(const BYTE* rgb, BYTE* dest, int width,
                                               int height, int colours, RGBQUAD* table)
 {
     if (!rgb || !dest || !table || width <= 0 || height <= 0) return 0;
+    if (picdll::AllocationFails(picdll::AllocationPoint::Quantise)) return 0;
     colours = std::clamp(colours, 1, 256);
     static_assert(sizeof(RGBQUAD) == sizeof(picdll::PaletteEntry), "colour table layout");
-    picdll::QuantiseRGB(rgb, width, height, dest, colours,
-                        reinterpret_cast<picdll::PaletteEntry*>(table));
-    return 1;
+    return picdll::QuantiseRGB(rgb, width, height, dest, colours,
+                               reinterpret_cast<picdll::PaletteEntry*>(table)) ? 1 : 0;
 }
 
 PICDLL_API HBITMAP WINAPI PicDLLRGBToHBITMAP(const BYTE* rgb, int width, int height, int flags)
 {
     if (!rgb || flags != 0 || !picdll::AcceptableSize(width, height)) return nullptr;
+    if (picdll::AllocationFails(picdll::AllocationPoint::ScreenBitmap)) return nullptr;
     HDC screen = GetDC(nullptr);
     if (!screen) return nullptr;
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);

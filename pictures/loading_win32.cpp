@@ -8,6 +8,7 @@
 #include "base/saver_window_win32.h"
 #include "base/show_state.h"
 #include "picdll/picdll.h"
+#include "pictures/allocation_faults.h"
 #include "pictures/catalogue.h"
 #include "pictures/fit.h"
 
@@ -40,6 +41,7 @@ public:
         pixels_ = static_cast<const BYTE*>(GlobalLock(block_));
         return pixels_;
     }
+    bool Held() const { return block_ != nullptr; }
     void Free()
     {
         if (pixels_) GlobalUnlock(block_);
@@ -80,6 +82,27 @@ HGLOBAL ReadPicture(PictureKind kind, int& width, int& height)
     return nullptr;
 }
 
+// The picture fitted to the screen as a device bitmap; none when memory for one of the
+// steps ran out.
+HBITMAP FitDecodedPicture(DecodedPicture& decoded, int width, int height)
+{
+    const FittedSize fit = FitToArea(width, height, ShowArea.width, ShowArea.height, ShowArea.aspect,
+                                     SettingOn(&Settings::reduce), SettingOn(&Settings::enlarge));
+    const BYTE* pixels = decoded.Lock(width, height);
+    if (!pixels) return nullptr;
+    if (!fit.scaled) return MakeScreenBitmap(pixels, width, height);
+
+    BYTE* scaled = AllocationFails(PictureAllocation::ScaledBlock)
+                       ? nullptr
+                       : static_cast<BYTE*>(std::malloc(size_t(fit.width) * size_t(fit.height) * 3));
+    if (!scaled) return nullptr;
+    const bool resized = PicDLLResizeRGB2(pixels, width, height, scaled, fit.width, fit.height) != 0;
+    decoded.Free();
+    HBITMAP bitmap = resized ? MakeScreenBitmap(scaled, fit.width, fit.height) : nullptr;
+    std::free(scaled);
+    return bitmap;
+}
+
 }  // namespace
 
 HBITMAP LoadAndFitPicture(HWND window)
@@ -92,21 +115,12 @@ HBITMAP LoadAndFitPicture(HWND window)
         ShowLoadFailure(window);
         return nullptr;
     }
-    if (QuitPending) return nullptr;
+    // A read stopped without a failure: the saver is ending.
+    if (QuitPending || !decoded.Held()) return nullptr;
 
-    const FittedSize fit = FitToArea(width, height, ShowArea.width, ShowArea.height, ShowArea.aspect,
-                                     SettingOn(&Settings::reduce), SettingOn(&Settings::enlarge));
-    const BYTE* pixels = decoded.Lock(width, height);
-    // No pixels without a failure: the read was stopped and the saver is ending.
-    if (!pixels) return nullptr;
-    if (!fit.scaled) return MakeScreenBitmap(pixels, width, height);
-
-    BYTE* scaled = static_cast<BYTE*>(std::malloc(size_t(fit.width) * size_t(fit.height) * 3));
-    if (!scaled) return nullptr;
-    PicDLLResizeRGB2(pixels, width, height, scaled, fit.width, fit.height);
-    decoded.Free();
-    HBITMAP bitmap = MakeScreenBitmap(scaled, fit.width, fit.height);
-    std::free(scaled);
+    HBITMAP bitmap = FitDecodedPicture(decoded, width, height);
+    // A picture too large for the memory at hand fails as an unreadable one does.
+    if (!bitmap && !QuitPending) ShowLoadFailure(window);
     return bitmap;
 }
 
@@ -114,12 +128,13 @@ HBITMAP MakeScreenBitmap(const BYTE* rgb, int width, int height)
 {
     if (!PaletteDisplay()) return PicDLLRGBToHBITMAP(rgb, width, height, 0);
 
-    BYTE* indices = static_cast<BYTE*>(std::malloc(size_t(width) * size_t(height)));
+    const bool refused = AllocationFails(PictureAllocation::PaletteBlock);
+    BYTE* indices = refused ? nullptr : static_cast<BYTE*>(std::malloc(size_t(width) * size_t(height)));
     const int stride = ((width * 8 + 31) / 32) * 4;
-    BYTE* rows = static_cast<BYTE*>(std::calloc(size_t(stride), size_t(height)));
+    BYTE* rows = refused ? nullptr : static_cast<BYTE*>(std::calloc(size_t(stride), size_t(height)));
     HBITMAP bitmap = nullptr;
-    if (indices && rows) {
-        PicDLLQuantizeRGBTo8Bit(rgb, indices, width, height, kPictureColours, g_pictureInfo.colours);
+    if (indices && rows &&
+        PicDLLQuantizeRGBTo8Bit(rgb, indices, width, height, kPictureColours, g_pictureInfo.colours)) {
         BITMAPINFOHEADER& header = g_pictureInfo.header;
         header = {};
         header.biSize = sizeof(BITMAPINFOHEADER);
@@ -140,8 +155,9 @@ HBITMAP MakeScreenBitmap(const BYTE* rgb, int width, int height)
 
         for (int y = 0; y < height; ++y)
             std::memcpy(rows + size_t(y) * stride, indices + size_t(y) * width, size_t(width));
-        bitmap = CreateDIBitmap(dc.Get(), &header, CBM_INIT, rows,
-                                reinterpret_cast<const BITMAPINFO*>(&g_pictureInfo), DIB_RGB_COLORS);
+        if (!AllocationFails(PictureAllocation::PaletteBitmap))
+            bitmap = CreateDIBitmap(dc.Get(), &header, CBM_INIT, rows,
+                                    reinterpret_cast<const BITMAPINFO*>(&g_pictureInfo), DIB_RGB_COLORS);
     }
     std::free(rows);
     std::free(indices);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/random.h"
+#include "pictures/allocation_faults.h"
 #include "pictures/catalogue.h"
 
 int32_t SequencePosition = 0;
@@ -23,6 +24,7 @@ void ChoosePath(int32_t index)
 bool MakePendingPictures(int32_t count)
 {
     FreePendingPictures();
+    if (count < 1 || AllocationFails(PictureAllocation::PendingList)) return false;
     PendingPictures = static_cast<int32_t*>(std::calloc(size_t(count), sizeof(int32_t)));
     if (!PendingPictures) return false;
     StartRandomOrder(count);

@@ -9,7 +9,8 @@ extern int32_t SequencePosition;
 extern int32_t* PendingPictures;
 extern int32_t PendingRemaining;
 
-// Makes PendingPictures for `count` pictures and starts a pass; false when out of memory.
+// Makes PendingPictures for `count` pictures and starts a pass; false when there is no
+// picture or no memory for the list.
 bool MakePendingPictures(int32_t count);
 void FreePendingPictures();
 void StartRandomOrder(int32_t count);

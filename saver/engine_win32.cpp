@@ -67,10 +67,9 @@ void StartPictureShow()
 {
     LoadSettings(LoadManner::Saver);
     const int32_t count = ScanPictures();
-    if (count > 0)
-        MakePendingPictures(count);
-    else
-        g_engine.mode = Mode::NoPictures;
+    // Without memory for the order the pictures cannot be shown: the saver shows its
+    // animation, as for an empty folder.
+    if (count <= 0 || !MakePendingPictures(count)) g_engine.mode = Mode::NoPictures;
     CurrentPath[0] = '\0';
     SetShowArea(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     {

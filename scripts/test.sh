@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every tree and runs every test: the native unit tests
 # (also under the sanitizers), the Windows unit tests and end-to-end tests under Wine, the
-# static checks of the 32-bit build, and a short run of each fuzzer.
+# static checks of the 32-bit build, and a short run of each fuzzer. The instrumented trees
+# (out/sanitize, out/fuzz) keep their tools to themselves, and the sanitized unit tests run
+# the sanitized tools; dist/ holds only release builds.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -22,22 +24,13 @@ step "windows tests under wine" ctest --test-dir "$root/out/win64" --output-on-f
 
 sanitized="$root/out/sanitize"
 step "sanitizer build" bash -c "cmake -S '$root' -B '$sanitized' -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVELMORA_SANITIZE=ON >/dev/null && cmake --build '$sanitized' --target unit_tests -j $jobs"
+  -DVELMORA_SANITIZE=ON >/dev/null && cmake --build '$sanitized' -j $jobs"
 step "unit tests under sanitizers" "$sanitized/unit_tests" --gtest_brief=1
 
-fuzz="$root/out/fuzz"
-step "fuzzer build" bash -c "CC=clang CXX=clang++ cmake -S '$root' -B '$fuzz' -DVELMORA_FUZZ=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build '$fuzz' -j $jobs"
-corpus="$root/../shared/corpus"
-for fuzzer in "$fuzz"/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
-  seeds=$(mktemp -d)
-  kind=${fuzzer##*fuzz_}
-  [ -d "$corpus/$kind" ] && find "$corpus/$kind" -type f -size -2M -exec cp {} "$seeds" \; 2>/dev/null
-  step "fuzzing $kind for ${fuzz_seconds}s" "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
-    -timeout=10 -print_final_stats=1 "$seeds"
-  rm -rf "$seeds"
-done
+step "fuzzing each target for ${fuzz_seconds}s" "$root/scripts/fuzz.sh" --seconds "$fuzz_seconds"
+
+# Last, after every build above: the tools in dist/ must be the release builds.
+step "release tools in dist" python3 "$root/tests/static/test_release_tools.py"
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "FAILED: ${failed[*]}"

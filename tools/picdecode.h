@@ -15,7 +15,8 @@ public:
     // The read; on failure `why` says why in one line.
     virtual bool Read(const std::string& path, PictureFormat format, std::vector<uint8_t>& rgb,
                       int& width, int& height, std::string& why) = 0;
-    virtual void Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth,
+    // False when memory for the work ran out.
+    virtual bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth,
                         int newHeight) = 0;
 };
 

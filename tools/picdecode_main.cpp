@@ -79,7 +79,8 @@ int main(int argc, char** argv)
                                          float(fitWidth) / float(fitHeight), true, true);
         if (fit.scaled) {
             std::vector<uint8_t> scaled(size_t(fit.width) * size_t(fit.height) * 3);
-            library.Resize(rgb.data(), width, height, scaled.data(), fit.width, fit.height);
+            if (!library.Resize(rgb.data(), width, height, scaled.data(), fit.width, fit.height))
+                return Fail("out of memory fitting the picture");
             rgb.swap(scaled);
             width = fit.width;
             height = fit.height;

@@ -1,6 +1,5 @@
 // picdecode's library in the native build: the portable decoders and resampler.
 #include <fstream>
-#include <iterator>
 
 #include "picdll/decode.h"
 #include "picdll/imaging.h"
@@ -25,23 +24,26 @@ private:
     std::vector<uint8_t>& pixels_;
 };
 
+// The whole file in one read.
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    const std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    bytes.resize(size_t(size));
+    in.seekg(0);
+    return bool(in.read(reinterpret_cast<char*>(bytes.data()), size));
 }
 
 class PortableLibrary : public PictureLibrary {
 public:
     bool Dimensions(const std::string& path, PictureFormat format, int& width, int& height) override
     {
-        std::vector<uint8_t> bytes;
         picdll::Dimensions dims;
-        if (!ReadFile(path, bytes)) return false;
-        const bool ok = format == PictureFormat::Jpeg ? picdll::JpegDimensions(bytes.data(), bytes.size(), dims)
-                                                      : picdll::BmpDimensions(bytes.data(), bytes.size(), dims);
+        if (!Load(path)) return false;
+        const bool ok = format == PictureFormat::Jpeg ? picdll::JpegDimensions(bytes_.data(), bytes_.size(), dims)
+                                                      : picdll::BmpDimensions(bytes_.data(), bytes_.size(), dims);
         width = dims.width;
         height = dims.height;
         return ok;
@@ -50,24 +52,37 @@ public:
     bool Read(const std::string& path, PictureFormat format, std::vector<uint8_t>& rgb, int& width,
               int& height, std::string& why) override
     {
-        std::vector<uint8_t> bytes;
-        if (!ReadFile(path, bytes)) {
+        if (!Load(path)) {
             why = "cannot open " + path;
             return false;
         }
         VectorTarget target(rgb);
         const picdll::DecodeStatus status =
-            format == PictureFormat::Jpeg ? picdll::DecodeJpeg(bytes.data(), bytes.size(), target, &why)
-                                          : picdll::DecodeBmp(bytes.data(), bytes.size(), target, &why);
+            format == PictureFormat::Jpeg ? picdll::DecodeJpeg(bytes_.data(), bytes_.size(), target, &why)
+                                          : picdll::DecodeBmp(bytes_.data(), bytes_.size(), target, &why);
         width = target.width_;
         height = target.height_;
         return status == picdll::DecodeStatus::Ok;
     }
 
-    void Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
+    bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
     {
-        picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight);
+        return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight);
     }
+
+private:
+    // The file is read once, however many questions are asked of it.
+    bool Load(const std::string& path)
+    {
+        if (path == loaded_) return true;
+        loaded_.clear();
+        if (!ReadFile(path, bytes_)) return false;
+        loaded_ = path;
+        return true;
+    }
+
+    std::string loaded_;
+    std::vector<uint8_t> bytes_;
 };
 
 }  // namespace

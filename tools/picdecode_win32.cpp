@@ -42,9 +42,9 @@ public:
         return rgb.size() == bytes;
     }
 
-    void Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
+    bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
     {
-        PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight);
+        return PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight) != 0;
     }
 };
 

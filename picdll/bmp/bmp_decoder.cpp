@@ -1,6 +1,8 @@
 // BMP decoding: the headers are checked before the picture is allocated, then rows or
 // RLE codes are expanded to RGB.
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "picdll/bmp/bmp_layout.h"
 #include "picdll/bmp/bmp_rle.h"
@@ -21,20 +23,7 @@ DecodeStatus Fail(std::string* why, const std::string& reason)
     return DecodeStatus::Failed;
 }
 
-}  // namespace
-
-bool BmpDimensions(const uint8_t* data, size_t size, Dimensions& out)
-{
-    bmp::Layout layout;
-    std::string why;
-    if (!bmp::ReadLayout(data, size, layout, why)) return false;
-    out.width = layout.width;
-    out.height = layout.height;
-    return true;
-}
-
-DecodeStatus DecodeBmp(const uint8_t* data, size_t size, DecodeTarget& target,
-                       std::string* why)
+DecodeStatus Decode(const uint8_t* data, size_t size, DecodeTarget& target, std::string* why)
 {
     bmp::Layout layout;
     std::string reason;
@@ -57,6 +46,44 @@ DecodeStatus DecodeBmp(const uint8_t* data, size_t size, DecodeTarget& target,
                              " pixels use colours missing from the palette");
     }
     return DecodeStatus::Ok;
+}
+
+}  // namespace
+
+SizeQuery BmpDimensionsOfStart(const uint8_t* data, size_t size, uint64_t file_size,
+                               Dimensions& out, size_t& needed)
+{
+    if (size < file_size && size < bmp::kLayoutBytes) {
+        needed = size_t(std::min<uint64_t>(file_size, bmp::kLayoutBytes));
+        return SizeQuery::NeedMore;
+    }
+    if (file_size > SIZE_MAX) return SizeQuery::Failed;
+    try {
+        bmp::Layout layout;
+        std::string why;
+        if (!bmp::ReadLayout(data, size_t(file_size), layout, why)) return SizeQuery::Failed;
+        out.width = layout.width;
+        out.height = layout.height;
+        return SizeQuery::Found;
+    } catch (const std::bad_alloc&) {
+        return SizeQuery::Failed;
+    }
+}
+
+bool BmpDimensions(const uint8_t* data, size_t size, Dimensions& out)
+{
+    size_t needed = 0;
+    return BmpDimensionsOfStart(data, size, size, out, needed) == SizeQuery::Found;
+}
+
+DecodeStatus DecodeBmp(const uint8_t* data, size_t size, DecodeTarget& target,
+                       std::string* why)
+{
+    try {
+        return Decode(data, size, target, why);
+    } catch (const std::bad_alloc&) {
+        return Fail(why, "out of memory");
+    }
 }
 
 }  // namespace picdll

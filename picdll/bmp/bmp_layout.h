@@ -34,6 +34,10 @@ struct Layout {
     size_t pixelOffset = 0;
 };
 
+// ReadLayout reads no byte past this many (file header, the largest info header and the
+// masks after it); beyond them it only weighs offsets against the file's size.
+constexpr size_t kLayoutBytes = 14 + 124 + 16;
+
 // Fills `layout` from the headers of the file image; false with a one-line reason when
 // the file is not a BMP picture we can decode.
 bool ReadLayout(const uint8_t* data, size_t size, Layout& layout, std::string& why);

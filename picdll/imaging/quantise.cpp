@@ -2,6 +2,7 @@
 // every pixel onto it, with dithering unless the palette holds every colour exactly.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -40,25 +41,30 @@ void MapExactly(const uint8_t* rgb, size_t pixels, const std::vector<Rgb8>& pale
 
 }  // namespace
 
-void QuantiseRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
+bool QuantiseRGB(const uint8_t* rgb, int width, int height, uint8_t* indices, int colours,
                  PaletteEntry* table)
 {
-    if (width < 1 || height < 1) return;
+    if (width < 1 || height < 1) return true;
     colours = std::clamp(colours, 1, 256);
     const size_t pixels = size_t(width) * size_t(height);
-    imaging::ColourPoints points = imaging::GatherColours(rgb, pixels);
     std::vector<Rgb8> palette;
-    if (points.exact && points.colours.size() <= size_t(colours)) {
-        palette = ExactPalette(points);
-        MapExactly(rgb, pixels, palette, indices);
-    } else {
-        palette = imaging::ChoosePalette(std::move(points.colours), colours);
-        imaging::Dither(rgb, width, height, palette, indices);
+    try {
+        imaging::ColourPoints points = imaging::GatherColours(rgb, pixels);
+        if (points.exact && points.colours.size() <= size_t(colours)) {
+            palette = ExactPalette(points);
+            MapExactly(rgb, pixels, palette, indices);
+        } else {
+            palette = imaging::ChoosePalette(std::move(points.colours), colours);
+            imaging::Dither(rgb, width, height, palette, indices);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
     }
     std::memset(table, 0, sizeof(PaletteEntry) * size_t(colours));
     for (size_t i = 0; i < palette.size(); ++i) {
         table[i] = {palette[i].b, palette[i].g, palette[i].r, 0};
     }
+    return true;
 }
 
 }  // namespace picdll

@@ -4,6 +4,7 @@
 // photo is reduced) is a plain multiply-add over contiguous bytes that vectorises well.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "picdll/imaging.h"
@@ -79,22 +80,27 @@ void ResampleRow(const int32_t* blended, const AxisWeights& columns, uint8_t* ou
 
 }  // namespace
 
-void ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh)
+bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh)
 {
-    if (sw < 1 || sh < 1 || dw < 1 || dh < 1) return;
+    if (sw < 1 || sh < 1 || dw < 1 || dh < 1) return true;
     if (sw == dw && sh == dh) {
         std::memcpy(dst, src, size_t(sw) * size_t(sh) * 3);
-        return;
+        return true;
     }
-    const AxisWeights columns = imaging::BuildAxisWeights(sw, dw);
-    const AxisWeights rows = imaging::BuildAxisWeights(sh, dh);
-    const size_t stride = size_t(sw) * 3;
-    std::vector<int32_t> blended(stride);
-    for (int y = 0; y < dh; ++y) {
-        const Taps& taps = rows.taps[size_t(y)];
-        BlendRows(src, stride, taps, rows.weights.data() + taps.offset, blended.data());
-        ResampleRow(blended.data(), columns, dst + size_t(y) * size_t(dw) * 3);
+    try {
+        const AxisWeights columns = imaging::BuildAxisWeights(sw, dw);
+        const AxisWeights rows = imaging::BuildAxisWeights(sh, dh);
+        const size_t stride = size_t(sw) * 3;
+        std::vector<int32_t> blended(stride);
+        for (int y = 0; y < dh; ++y) {
+            const Taps& taps = rows.taps[size_t(y)];
+            BlendRows(src, stride, taps, rows.weights.data() + taps.offset, blended.data());
+            ResampleRow(blended.data(), columns, dst + size_t(y) * size_t(dw) * 3);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
     }
+    return true;
 }
 
 }  // namespace picdll

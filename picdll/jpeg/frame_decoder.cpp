@@ -56,6 +56,7 @@ DecodeStatus FrameDecoder::DecodeScan(const StreamTables& tables, const ScanHead
         std::memcpy(quant_[c], tables.quant[t], sizeof quant_[c]);
         latched_[c] = true;
     }
+    if (frame_.progressive) progress_.Start(scan);
     return streaming_ ? DecodeStreaming(tables, scan, data, size, pos)
                       : DecodeCoefficients(tables, scan, data, size, pos);
 }
@@ -127,6 +128,7 @@ DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const 
     ScanReader reader(data, size, pos, tables.restart_interval);
     int prediction[kMaxComponents] = {};
     int eob_run = 0;
+    int last_row = -1;  // the last unit row that had data
     for (int uy = 0; uy < units_high && !reader.Exhausted(); ++uy) {
         for (int ux = 0; ux < units_wide && !reader.Exhausted(); ++ux) {
             if (ux % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
@@ -137,6 +139,7 @@ DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const 
                 eob_run = 0;
             }
             if (!have) continue;
+            last_row = uy;
             bool ok = true;
             for (int i = 0; i < scan.component_count && ok; ++i) {
                 int c = scan.components[i];
@@ -163,6 +166,11 @@ DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const 
             reader.EndMcu(ok);
         }
     }
+    if (frame_.progressive) {
+        // Units of a scan of one component are blocks; its MCU rows are v blocks high.
+        const int v = interleaved ? 1 : frame_.components[scan.components[0]].v;
+        progress_.Reached(scan, last_row < 0 ? -1 : last_row / v);
+    }
     pos = reader.EndPosition(data);
     return DecodeStatus::Ok;
 }
@@ -170,15 +178,25 @@ DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const 
 DecodeStatus FrameDecoder::Finish()
 {
     if (streaming_) return DecodeStatus::Ok;  // written as the scan was read
+    const bool smooth = frame_.progressive && progress_.WorthSmoothing(frame_, quant_);
     alignas(16) int16_t coef[64];
+    int16_t smoothed[64];
     for (int row = 0; row < frame_.mcus_high; ++row) {
         for (int c = 0; c < frame_.component_count; ++c) {
             const Component& comp = frame_.components[c];
             const uint16_t* quant = quant_[c];
+            const CoefficientPlane plane = {coefficients_[c].data(), comp.blocks_wide,
+                                            (comp.width + 7) / 8, (comp.height + 7) / 8,
+                                            comp.v, frame_.mcus_high};
             for (int by = 0; by < comp.v; ++by) {
+                const int block_row = row * comp.v + by;
                 for (int bx = 0; bx < comp.blocks_wide; ++bx) {
                     if (bx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
-                    const int16_t* in = CoefficientBlock(c, bx, row * comp.v + by);
+                    const int16_t* in = CoefficientBlock(c, bx, block_row);
+                    if (smooth && bx < plane.wide && block_row < plane.high) {
+                        SmoothBlock(plane, bx, block_row, progress_.Known(c, row), quant, smoothed);
+                        in = smoothed;
+                    }
                     int ac = 0;
                     for (int i = 0; i < 64; ++i) {
                         coef[i] = ClampCoefficient(in[i] * quant[i]);

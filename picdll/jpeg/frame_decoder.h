@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "picdll/decode.h"
+#include "picdll/jpeg/block_smoothing.h"
 #include "picdll/jpeg/headers.h"
 #include "picdll/jpeg/row_writer.h"
 #include "picdll/jpeg/sample_planes.h"
@@ -51,6 +52,7 @@ private:
     uint16_t quant_[kMaxComponents][64] = {};
     bool latched_[kMaxComponents] = {};
     std::vector<int16_t> coefficients_[kMaxComponents];  // only when not streaming
+    ScanProgress progress_;                                // progressive frames only
 };
 
 }  // namespace picdll::jpeg

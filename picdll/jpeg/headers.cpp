@@ -201,8 +201,14 @@ bool ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHeader& scan, std
 HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::string& why,
                                     bool tables_too)
 {
+    wanted_ = 0;
     if (pos_ == 0) {
-        if (size_ < 2 || data_[0] != 0xFF || data_[1] != kSoi) {
+        if (size_ < 2) {
+            wanted_ = 2;
+            why = "not a JPEG file";
+            return HeaderResult::Failed;
+        }
+        if (data_[0] != 0xFF || data_[1] != kSoi) {
             why = "not a JPEG file";
             return HeaderResult::Failed;
         }
@@ -212,13 +218,23 @@ HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::stri
         // Find the next marker, stepping over stray bytes and 0xFF fill bytes.
         while (pos_ < size_ && data_[pos_] != 0xFF) ++pos_;
         while (pos_ < size_ && data_[pos_] == 0xFF) ++pos_;
-        if (pos_ >= size_) return HeaderResult::End;
+        if (pos_ >= size_) {
+            wanted_ = size_ + 2;
+            return HeaderResult::End;
+        }
         uint8_t marker = data_[pos_++];
         if (marker == 0 || IsStandalone(marker)) continue;
         if (marker == kEoi) return HeaderResult::End;
-        if (size_ - pos_ < 2) return HeaderResult::End;
+        if (size_ - pos_ < 2) {
+            wanted_ = pos_ + 2;
+            return HeaderResult::End;
+        }
         size_t length = Be16(data_ + pos_);
-        if (length < 2 || size_ - pos_ < length) return HeaderResult::End;
+        if (length < 2) return HeaderResult::End;
+        if (size_ - pos_ < length) {
+            wanted_ = pos_ + length;
+            return HeaderResult::End;
+        }
         const uint8_t* body = data_ + pos_ + 2;
         size_t n = length - 2;
         size_t next = pos_ + length;

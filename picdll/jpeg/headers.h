@@ -71,11 +71,15 @@ public:
 
     size_t position() const { return pos_; }
     void set_position(size_t pos) { pos_ = pos; }
+    // After End: how many bytes from the start the walk needed to go on when the data
+    // ran out, or 0 when it ended for another reason (EOI, a malformed segment).
+    size_t wanted() const { return wanted_; }
 
 private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;
+    size_t wanted_ = 0;
 };
 
 // How the components of the frame are to be turned into RGB.

@@ -68,37 +68,49 @@ DecodeStatus Decode(const uint8_t* data, size_t size, DecodeTarget& target, std:
 
 }  // namespace
 
-bool JpegDimensions(const uint8_t* data, size_t size, Dimensions& out)
+SizeQuery JpegDimensionsOfStart(const uint8_t* data, size_t size, uint64_t file_size,
+                                Dimensions& out, size_t& needed)
 {
     try {
         auto tables = std::make_unique<jpeg::StreamTables>();
         jpeg::HeaderReader headers(data, size);
         jpeg::ScanHeader scan;
         std::string why;
-        if (headers.NextScan(*tables, scan, why, false) == jpeg::HeaderResult::Failed) return false;
+        const jpeg::HeaderResult result = headers.NextScan(*tables, scan, why, false);
+        // The walk stops at the first scan; bytes it lacked before that may still come.
+        if (result != jpeg::HeaderResult::Scan && headers.wanted() > 0 && size < file_size) {
+            needed = headers.wanted();
+            return SizeQuery::NeedMore;
+        }
+        if (result == jpeg::HeaderResult::Failed) return SizeQuery::Failed;
         const jpeg::Frame& frame = tables->frame;
-        if (!tables->have_frame || !AcceptableSize(frame.width, frame.height)) return false;
+        if (!tables->have_frame || !AcceptableSize(frame.width, frame.height)) return SizeQuery::Failed;
         jpeg::Placement placement(tables->orientation, frame.width, frame.height);
         out.width = placement.upright_width();
         out.height = placement.upright_height();
-        return true;
+        return SizeQuery::Found;
     } catch (const std::bad_alloc&) {
-        return false;
+        return SizeQuery::Failed;
     }
+}
+
+bool JpegDimensions(const uint8_t* data, size_t size, Dimensions& out)
+{
+    size_t needed = 0;
+    return JpegDimensionsOfStart(data, size, size, out, needed) == SizeQuery::Found;
 }
 
 DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, DecodeTarget& target, std::string* why)
 {
-    std::string reason;
-    DecodeStatus status;
     try {
-        status = Decode(data, size, target, reason);
+        std::string reason;
+        const DecodeStatus status = Decode(data, size, target, reason);
+        if (status == DecodeStatus::Failed && why != nullptr) *why = reason;
+        return status;
     } catch (const std::bad_alloc&) {
-        reason = "out of memory";
-        status = DecodeStatus::Failed;
+        if (why != nullptr) *why = "out of memory";  // short enough to need no memory
+        return DecodeStatus::Failed;
     }
-    if (status == DecodeStatus::Failed && why != nullptr) *why = reason;
-    return status;
 }
 
 }  // namespace picdll

@@ -1,10 +1,11 @@
 // libFuzzer entry for the BMP decoder: every input decodes or fails cleanly, inside its
-// buffers, and agrees with BmpDimensions.
+// buffers, and agrees with the size queries.
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "picdll/decode.h"
+#include "tests/fuzz/size_query_check.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     picdll::Dimensions dimensions;
     const bool known = picdll::BmpDimensions(data, size, dimensions);
+    CheckSizeQueryOfStart(picdll::BmpDimensionsOfStart, data, size, known, dimensions);
     FuzzTarget target;
     std::string why;
     const picdll::DecodeStatus status = picdll::DecodeBmp(data, size, target, &why);

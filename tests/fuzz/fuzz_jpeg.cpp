@@ -1,9 +1,10 @@
-// libFuzzer target: the JPEG size query and decoder on arbitrary bytes.
+// libFuzzer target: the JPEG size queries and decoder on arbitrary bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "picdll/decode.h"
+#include "tests/fuzz/size_query_check.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     picdll::Dimensions dims;
     bool known = picdll::JpegDimensions(data, size, dims);
+    CheckSizeQueryOfStart(picdll::JpegDimensionsOfStart, data, size, known, dims);
     FuzzTarget target;
     std::string why;
     picdll::DecodeStatus status = picdll::DecodeJpeg(data, size, target, &why);

@@ -140,6 +140,15 @@ bool EncodeWithLibjpeg(const Rgb& rgb, const EncodeOptions& options, std::vector
         jpeg_set_colorspace(&cinfo, options.ink == EncodeOptions::Ink::Ycck ? JCS_YCCK : JCS_CMYK);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
     if (options.progressive) jpeg_simple_progression(&cinfo);
+    // component count and indices, Ss, Se, Ah, Al
+    static const jpeg_scan_info kApart[] = {
+        {1, {0}, 0, 0, 0, 1}, {1, {1}, 0, 0, 0, 1},    {1, {2}, 0, 0, 0, 1},  {1, {0}, 1, 5, 0, 2},
+        {3, {0, 1, 2}, 0, 0, 1, 0}, {1, {1}, 1, 63, 0, 0}, {1, {2}, 1, 63, 0, 0}, {1, {0}, 1, 5, 2, 1},
+        {1, {0}, 1, 5, 1, 0}, {1, {0}, 6, 63, 0, 0}};
+    if (options.scans_apart) {
+        cinfo.scan_info = kApart;
+        cinfo.num_scans = int(sizeof kApart / sizeof *kApart);
+    }
     cinfo.restart_in_rows = options.restart_rows;
     jpeg_start_compress(&cinfo, TRUE);
     size_t stride = size_t(rgb.width) * cinfo.input_components;

@@ -40,6 +40,9 @@ bool HaveReference();
 struct EncodeOptions {
     int quality = 90;
     bool progressive = false;
+    // Progressive, each component's DC terms in a scan of its own and the first AC band of
+    // the first component refined bit by bit (three components only).
+    bool scans_apart = false;
     int restart_rows = 0;  // MCU rows per restart interval; 0: none
     // Ink: the picture turned into CMYK and stored, as Adobe applications do, inverted
     // with an Adobe marker telling the colour transform (plain CMYK or YCCK).

@@ -12,6 +12,8 @@ PICDLL_FUNCTIONS = ["PicDLLInitDLL", "PicDLLSetJPGErrorMsgBox", "PicDLLSetCallba
                     "PicDLLReadRGBFromBMP", "PicDLLGetLastError", "PicDLLResizeRGB2",
                     "PicDLLQuantizeRGBTo8Bit", "PicDLLRGBToHBITMAP"]
 I386, AMD64, PE32, PE32_PLUS, GUI = 0x14C, 0x8664, 0x10B, 0x20B, 2
+LARGE_ADDRESS_AWARE = 0x20
+FAULT_SEAM = b"VELMORA_FAIL_ALLOCATION"  # what the tests' fault builds read
 
 
 def built(arch, name):
@@ -32,6 +34,13 @@ class Saver(unittest.TestCase):
         self.assertEqual(self.scr.magic, self.magic)
         self.assertEqual(self.scr.subsystem, GUI)
         self.assertFalse(self.scr.is_dll)
+
+    def test_may_use_four_gigabytes_of_address_space(self):
+        # Large-address-aware: pictures at the library's limit do not fit in 2 GiB.
+        self.assertTrue(self.scr.characteristics & LARGE_ADDRESS_AWARE)
+
+    def test_is_no_fault_build(self):
+        self.assertNotIn(FAULT_SEAM, self.scr.blob)
 
     def test_exports_its_two_entry_points_by_plain_name(self):
         self.assertEqual(set(self.scr.exports()), {"ScreenSaverProc", "ScreenSaverConfigureDialog"})
@@ -79,6 +88,9 @@ class PictureLibrary(unittest.TestCase):
         exports = self.dll.exports()
         self.assertEqual(exports, {name: i + 1 for i, name in enumerate(PICDLL_FUNCTIONS)})
         self.assertEqual(self.dll.export_ordinals(), list(range(1, 12)))
+
+    def test_is_no_fault_build(self):
+        self.assertNotIn(FAULT_SEAM, self.dll.blob)
 
     def test_product_version(self):
         self.assertEqual(self.dll.version_string("040904E4", "ProductVersion"), "3.1.3")

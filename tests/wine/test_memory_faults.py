@@ -1,0 +1,93 @@
+"""Memory that runs out in the middle of a picture change. The fault build of the saver and
+its library (out/win64/fault-build) fails the allocations VELMORA_FAIL_ALLOCATION names;
+each failure must end on the saver's failure line for that picture (or, for the picture
+order, on the animation it shows when it has no pictures), never in a crash, and the
+saver must go on and end cleanly."""
+
+import os
+import shutil
+import time
+
+import harness
+from artwork import Artwork
+
+FAULT_BUILD = os.path.join(harness.ROOT, "out", "win64", "fault-build")
+QUIET = {"enable%d" % n: 0 for n in range(1, 41)}
+COLOUR = (0x20, 0xA0, 0x40)
+
+
+def failure_line(shot):
+    """The box of the failure line (black text on white, one line, centred), or None."""
+    if shot.count(lambda p: p == (255, 255, 255), (0, 370, shot.width, 400)) < 100:
+        return None
+    left, top, right, bottom = shot.bounding_box(lambda p: p == (255, 255, 255))
+    centred = abs((left + right) / 2 - shot.width / 2) < 3 and abs((top + bottom) / 2 - shot.height / 2) < 3
+    return (left, top, right, bottom) if centred and bottom - top < 30 else None
+
+
+class FaultBuild(harness.WineTestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(os.path.join(FAULT_BUILD, "Velmora.scr")):
+            raise AssertionError("the fault build is missing: build out/win64")
+        super().setUpClass()
+
+    def start_failing(self, failing, picture, **settings):
+        """The fault build on a folder of one picture of `picture` (size) pixels."""
+        folder = self.picture_folder()
+        name = "picture.jpg" if picture[0] > self.display.width else "picture.bmp"
+        self.make_picture(folder, name, picture, "flat:%02x%02x%02x" % COLOUR)
+        self.write_settings(**dict(QUIET, dir=folder, speed=60000, random=0, **settings))
+        directory = os.path.join(self.temp, "fault-build")
+        os.makedirs(directory, exist_ok=True)
+        for name in ("Velmora.scr", "picdll.dll"):
+            shutil.copy(os.path.join(FAULT_BUILD, name), directory)
+        self.env = dict(type(self).env, VELMORA_FAIL_ALLOCATION=failing)
+        return self.start_saver("/s", directory=directory)
+
+    def assert_ends_on_the_failure_line(self, failing, picture=(640, 480), **settings):
+        with self.subTest(failing=failing):
+            saver = self.start_failing(failing, picture, **settings)
+            shot = self.wait_for_screen(lambda s: failure_line(s) is not None, timeout=20)
+            self.assertIsNotNone(shot, "no failure line")
+            self.assert_still_running(saver, 1.0)
+            self.xdotool("key", "space")
+            self.assertEqual(self.wait_for_exit(saver), 0)
+
+
+class TrueColour(FaultBuild):
+
+    def test_the_picture_shows_when_nothing_fails(self):
+        saver = self.start_failing("", (640, 480))
+        self.assertIsNotNone(self.wait_for_screen(lambda s: s.pixel(512, 384) == COLOUR))
+        self.xdotool("key", "space")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+    def test_reading_decoding_and_the_screen_bitmap(self):
+        for failing in ("file-mapping", "rgb-block", "screen-bitmap"):
+            self.assert_ends_on_the_failure_line(failing)
+
+    def test_fitting_a_large_picture(self):
+        for failing in ("scaled-block", "resize"):
+            self.assert_ends_on_the_failure_line(failing, (1600, 1200), reduce=1)
+
+    def test_no_memory_for_the_order_gives_the_animation(self):
+        saver = self.start_failing("pending-list", (640, 480))
+        art = Artwork()
+        self.assertIsNotNone(self.wait_for_screen(lambda s: art.banner_at(s, 393, 300)), "no banner")
+        self.assert_still_running(saver, 1.0)
+        self.xdotool("key", "space")
+        self.assertEqual(self.wait_for_exit(saver), 0)
+
+
+class PaletteColour(FaultBuild):
+    geometry = "1024x768x8"
+
+    def test_quantising_and_the_palette_bitmap(self):
+        for failing in ("quantise", "palette-block", "palette-bitmap"):
+            self.assert_ends_on_the_failure_line(failing)
+
+
+if __name__ == "__main__":
+    harness.main()
