@@ -317,15 +317,19 @@ class WineTestCase(unittest.TestCase):
         self.savers = []
         self.temp = tempfile.mkdtemp(prefix="case-", dir=TEST_ROOT)
         self.remove_settings()
-        self.xdotool("mousemove", "5", "5")
+        self.place_pointer(5, 5)
 
     def tearDown(self):
         for saver in self.savers:
             saver.kill()
-        if os.environ.get("VELMORA_SHOW_LOGS"):
-            for name in sorted(os.listdir(self.temp)):
-                if name.endswith(".log"):
-                    print("--- " + name + "\n" + open(os.path.join(self.temp, name), errors="replace").read()[-4000:])
+        for name in sorted(os.listdir(self.temp)):
+            if not name.endswith(".log"):
+                continue
+            if os.environ.get("VELMORA_SHOW_LOGS"):
+                print("--- " + name + "\n" + open(os.path.join(self.temp, name), errors="replace").read()[-4000:])
+            if os.environ.get("VELMORA_KEEP_LOGS"):
+                shutil.copy(os.path.join(self.temp, name), os.path.join(os.environ["VELMORA_KEEP_LOGS"],
+                                                                        self.id().split(".")[-1] + "-" + name))
         if getattr(self, "relay_log", None):
             self.relay_log.close()
         self.remove_settings()
@@ -432,6 +436,13 @@ class WineTestCase(unittest.TestCase):
     # --- input and screen -----------------------------------------------------------
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def place_pointer(self, x, y):
+        """Puts the pointer at (x, y) in Windows' coordinates before a saver starts. A move
+        that no window of Wine's sees (xdotool's, with no saver on the screen) leaves Wine's
+        server with the old place; when a window then appears, the server makes up a mouse
+        move at that old place, which would end the new saver as if the mouse had moved."""
+        self.assertEqual(self.probe("cursor", str(x), str(y)), "%d %d" % (x, y))
 
     def screenshot(self, name=None, window="root"):
         """The screen, or one window (an X id): on an 8-bit screen Wine draws a window with a

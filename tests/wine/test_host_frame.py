@@ -36,7 +36,7 @@ class FullScreen(harness.WineTestCase):
         self.assertTrue(saver.running())
 
     def test_small_mouse_movement_is_ignored_and_larger_one_ends(self):
-        self.xdotool("mousemove", "300", "300")
+        self.place_pointer(300, 300)
         saver = self.start_saver("/s")
         time.sleep(1)
         self.xdotool("mousemove", "302", "302")

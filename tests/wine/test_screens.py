@@ -108,7 +108,7 @@ class SideBySide(Screen):
         self.assertEqual(reported, sorted((x, y, x + w, y + h) for w, h, x, y in self.monitors),
                          "Wine does not see the layout")
         subprocess.run(["xsetroot", "-solid", "#ff00ff"], env=self.env, check=True)
-        self.xdotool("mousemove", *map(str, self.display.to_x(*self.rest)))
+        self.place_pointer(*self.rest)
         saver = self.show_each_picture((1024, 768), self.display.to_x(0, 0), PICTURES[:1])
         shot = self.screenshot("side-by-side-%s" % type(self).__name__)
         for w, h, x, y in self.monitors[1:]:

@@ -91,6 +91,14 @@ int main(int argc, char** argv)
         PrintWindow(Find(argv[2], argv[3]));
         return 0;
     }
+    if (argc >= 4 && !std::strcmp(argv[1], "cursor")) {
+        // Through Wine, so that its server learns the place as well as X does.
+        POINT at = {};
+        SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
+        GetCursorPos(&at);
+        std::printf("%ld %ld\n", at.x, at.y);
+        return 0;
+    }
     if (argc >= 2 && !std::strcmp(argv[1], "monitors")) {
         EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
         return 0;
