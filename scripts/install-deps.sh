@@ -14,7 +14,7 @@ packages=(
   googletest libgtest-dev
   libjpeg-dev libjpeg-turbo-progs
   clang libclang-rt-14-dev
-  faketime
+  libfaketime
 )
 
 missing=()

@@ -37,7 +37,9 @@ EFFECTS_DIALOG = "Enable/Disable effects"
 
 
 def require_tools():
-    missing = [t for t in ("Xvfb", "xdotool", "import", "convert", "faketime") if not shutil.which(t)]
+    missing = [t for t in ("Xvfb", "xdotool", "import", "convert") if not shutil.which(t)]
+    if not os.path.exists(FAKETIME_LIBRARY):
+        missing.append("libfaketime")
     if not WINE64:
         missing.append("wine64")
     if not WINE32:
@@ -49,12 +51,35 @@ def require_tools():
         sys.exit(SKIP)
 
 
+FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+
 def wine_for(program):
     """The loader that runs `program` (a PE file) as the very process it starts."""
     with open(program, "rb") as f:
         header = f.read(1024)
     machine = struct.unpack_from("<H", header, struct.unpack_from("<I", header, 0x3C)[0] + 4)[0]
     return WINE64 if machine == 0x8664 else WINE32
+
+
+def faked_clock(faked_time):
+    """The environment that shows Wine's programs the local date `faked_time` from now on,
+    through libfaketime (the product is untouched): the Wine server and every program it
+    serves must see one clock, so the date is a fixed offset from the real one, which
+    stays the same for programs started later (a date given as such would start each
+    program's clock anew at it). The tick counts and the file times stay real (shifted
+    file times would make Wine think its prefix out of date and update it, for the best
+    part of a minute)."""
+    if not faked_time:
+        return {}
+    if faked_time not in FAKED_OFFSETS:
+        FAKED_OFFSETS.clear()  # one faked date at a time: a new one comes with a new server
+        FAKED_OFFSETS[faked_time] = int(time.mktime(time.strptime(faked_time, "%Y-%m-%d %H:%M:%S")) - time.time())
+    return {"LD_PRELOAD": FAKETIME_LIBRARY, "FAKETIME": "%+d" % FAKED_OFFSETS[faked_time],
+            "NO_FAKE_STAT": "1", "DONT_FAKE_MONOTONIC": "1"}
+
+
+FAKED_OFFSETS = {}
 
 
 def windows_path(unix_path):
@@ -79,6 +104,10 @@ class Display:
         self.name = ":" + number
         width, height = geometry.split("x")[:2]
         self.width, self.height = int(width), int(height)
+
+    @staticmethod
+    def to_x(x, y):
+        return x, y
 
     def close(self):
         self.process.terminate()
@@ -264,11 +293,10 @@ class Saver:
         if stderr is None:
             stderr = open(os.path.join(session.temp, "saver-%d.log" % len(session.savers)), "w")
         self.started = time.monotonic()
-        # The local date as the program sees it, from libfaketime; the product is untouched.
-        prefix = ["faketime", faked_time] if faked_time else []
         program = os.path.join(directory, "Velmora.scr")
-        self.process = subprocess.Popen([*prefix, wine_for(program), program, *args],
-                                        env=env or session.env, stdout=subprocess.DEVNULL, stderr=stderr)
+        env = dict(env or session.env, **faked_clock(faked_time))
+        self.process = subprocess.Popen([wine_for(program), program, *args], env=env,
+                                        stdout=subprocess.DEVNULL, stderr=stderr)
 
     def running(self):
         return self.process.poll() is None
@@ -383,7 +411,11 @@ class WineTestCase(unittest.TestCase):
         return directory
 
     def start_saver(self, *args, directory=None, wait_window=True, faked_time=None):
+        """A saver on a faked date is the 64-bit twin: libfaketime does not reach the
+        32-bit Wine's clock (it reads the time through calls libfaketime does not know)."""
         self.set_server_clock(faked_time)
+        if faked_time and not directory:
+            directory = self.install_dir(name="twin", build=TWIN)
         saver = Saver(self, args, directory or self.install_dir(), faked_time=faked_time)
         self.savers.append(saver)
         if wait_window and args and args[0].lower().lstrip("/-").startswith("s"):
@@ -392,14 +424,16 @@ class WineTestCase(unittest.TestCase):
 
     def set_server_clock(self, faked_time):
         """Stops the Wine server whenever the faked date changes, so that the next saver
-        starts a new one under its own clock (a server left from another date would serve
-        programs of two clocks). The start-up of the server and the prefix's services then
-        counts on the faked clock: allow for some seconds of it."""
+        starts a new one under the same clock (a server left on another would serve
+        programs of two clocks)."""
         if faked_time == WineTestCase.server_clock:
             return
         subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
         subprocess.run([WINESERVER, "-w"], env=self.env, stderr=subprocess.DEVNULL)
         WineTestCase.server_clock = faked_time
+        # A new server believes the pointer at (0, 0): put it there, without a program of
+        # Wine's, which would start the server before the saver does, on another clock.
+        self.xdotool("mousemove", *map(str, self.display.to_x(0, 0)))
 
     def wait_for_window(self, title, saver=None, timeout=20):
         deadline = time.monotonic() + timeout
@@ -441,8 +475,17 @@ class WineTestCase(unittest.TestCase):
         """Puts the pointer at (x, y) in Windows' coordinates before a saver starts. A move
         that no window of Wine's sees (xdotool's, with no saver on the screen) leaves Wine's
         server with the old place; when a window then appears, the server makes up a mouse
-        move at that old place, which would end the new saver as if the mouse had moved."""
-        self.assertEqual(self.probe("cursor", str(x), str(y)), "%d %d" % (x, y))
+        move at that old place, which would end the new saver as if the mouse had moved.
+        A server that has only just started may not take the place at once."""
+        self.set_server_clock(None)  # the probe runs on the real clock
+        path = os.path.join(HELPERS, "probe.exe")
+        for _ in range(10):
+            placed = subprocess.run([wine_for(path), path, "cursor", str(x), str(y)], env=self.env,
+                                    capture_output=True, text=True, timeout=30).stdout.strip()
+            if placed == "%d %d" % (x, y):
+                return
+            time.sleep(0.3)
+        self.fail("the pointer stays at %s, not at %d %d" % (placed, x, y))
 
     def screenshot(self, name=None, window="root"):
         """The screen, or one window (an X id): on an 8-bit screen Wine draws a window with a
@@ -581,8 +624,9 @@ class WineTestCase(unittest.TestCase):
             self.xdotool("key", "--delay", "80", *keys)
 
     def registry(self, *args):
-        subprocess.run([WINE64, "reg", *args, "/f"], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        done = subprocess.run([WINE64, "reg", *args, "/f"], env=dict(self.env, WINEDEBUG="err+all"),
+                              capture_output=True, text=True, errors="replace")
+        self.assertEqual(done.returncode, 0, "reg %s: %s %s" % (" ".join(args), done.stdout, done.stderr))
 
 
 def ensure_prefix(env):

@@ -130,7 +130,7 @@ class PictureShow(harness.WineTestCase):
     def test_greeting_on_the_twenty_ninth_of_june_only(self):
         folder = self.picture_folder()
         self.make_picture(folder, "blue.bmp", (1024, 768), "flat:102080")
-        # Started shortly before midnight (leaving room for the Wine server's start-up), the
+        # Started shortly before midnight (leaving room for the start-up), the
         # greeting goes on into 30 June; a saver started on 28 June never shows it.
         for day, greeted in (("2026-06-29 23:59:30", True), ("2026-06-28 12:00:00", False)):
             with self.subTest(day=day):
