@@ -4,9 +4,11 @@
 //   box CAPTION ok|cancel|yes|no|close|ID   waits for the dialog and presses the button
 //   screensaver PATH                     SCRNSAVE.EXE as Windows reads it|PATH's short form|active
 //   shown CLASS                          1 when a top-level window of CLASS is visible now
+//   title CLASS                          the caption of the visible top-level window of CLASS
 //   helptext                             the text of the WinHelp viewer's topic
 //   helpfind TEXT                        the screen point of TEXT in the WinHelp topic
-//   helptree [N]                         HTML Help contents: items and selected item (N selected)
+//   helptree [N]                         HTML Help contents: items, selected item and its text
+//                                        (N selected first)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -97,17 +99,41 @@ int HelpFind(const char* wanted)
     return 0;
 }
 
+// An item's text, asked for through memory of the tree's own process.
+std::string ItemText(HWND tree, HTREEITEM item)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return "";
+    char text[256] = "";
+    if (char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE))) {
+        TVITEMA request = {};
+        request.mask = TVIF_TEXT;
+        request.hItem = item;
+        request.pszText = remote + sizeof request;
+        request.cchTextMax = sizeof text;
+        if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+            SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(remote)))
+            ReadProcessMemory(process, remote + sizeof request, text, sizeof text - 1, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return text;
+}
+
 // The contents are one level deep: the items are the root's siblings.
 int HelpTree(int select)
 {
     HWND tree = Find("SysTreeView32", nullptr, 0, Find("HH Parent"));
     if (!tree) return 1;
     int count = 0, selected = -1;
+    HTREEITEM selectedItem = nullptr;
     for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item), ++count) {
         if (count == select) TreeView_SelectItem(tree, item);
-        if (item == TreeView_GetSelection(tree)) selected = count;
+        if (item == TreeView_GetSelection(tree)) selected = count, selectedItem = item;
     }
-    std::printf("%d %d\n", count, selected);
+    std::printf("%d %d %s\n", count, selected, selectedItem ? ItemText(tree, selectedItem).c_str() : "");
     return 0;
 }
 
@@ -135,6 +161,14 @@ int main(int argc, char** argv)
     }
     if (command == "shown" && argc > 2) {
         std::printf("%d\n", Find(argv[2], nullptr, 0) ? 1 : 0);
+        return 0;
+    }
+    if (command == "title" && argc > 2) {
+        HWND window = Find(argv[2], nullptr, 0);
+        char title[256] = "";
+        if (!window) return 1;
+        GetWindowTextA(window, title, sizeof title);
+        std::printf("%s\n", title);
         return 0;
     }
     if (command == "helptext") {
