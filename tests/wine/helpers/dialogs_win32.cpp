@@ -2,13 +2,11 @@
 // controls, presses buttons and arrows, and counts the saver's GDI objects. One command a
 // line on standard input, fields separated by tabs, one answer line each:
 //   find T | text T ID | label T ID | set T ID TEXT | checked T ID | enabled T ID |
-//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T |
-//   tree T ID root|child (selects a tree's root item or the root's first child)
+//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T
 // T is a window title; ID 0 is the window itself. "text" asks the window's thread and so
 // waits while it is busy; "label" reads the text the system keeps and never waits. Line
 // breaks in an answer come as the character 0x1F, so that each answer is one line.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -91,13 +89,6 @@ std::string Answer(const std::vector<std::string>& f)
     if (f[0] == "arrow" && f.size() > 3) {
         PostMessageA(window, WM_VSCROLL, f[3] == "up" ? SB_LINEUP : SB_LINEDOWN, LPARAM(control));
         return PostMessageA(window, WM_VSCROLL, SB_ENDSCROLL, LPARAM(control)) ? "ok" : "failed";
-    }
-    if (f[0] == "tree" && f.size() > 3) {
-        auto item = reinterpret_cast<HTREEITEM>(SendMessageA(control, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-        if (item && f[3] == "child")
-            item = reinterpret_cast<HTREEITEM>(SendMessageA(control, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(item)));
-        return item && SendMessageTimeoutA(control, TVM_SELECTITEM, TVGN_CARET, LPARAM(item), SMTO_NORMAL, kWaitMs,
-                                           &result) ? "ok" : "none";
     }
     if (f[0] == "rect") {
         RECT r = {};
