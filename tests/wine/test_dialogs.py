@@ -13,6 +13,7 @@ FOUND, COUNT, FOLDER, DELAY, LINE = 1028, 126, 125, 124, 113
 NUMBER, ENABLED, PREVIEW, PATH, ENABLED_COUNT = 127, 1010, 1011, 1027, 1019
 WARNING = "First set the path to a folder containing at least 2 image files   "
 BOX_TEXT = 0xFFFF
+BROWSER = "Browse for Folder"
 
 
 def keys_in_order(**values):
@@ -100,11 +101,22 @@ class SettingsDialog(Dialogs):
         # Browse, then cancel: the folder stays and is counted again.
         self.make_picture(two, "c.jpg", (64, 48), "photo")
         self.do("click", S, 121)
-        self.until(lambda: self.do("find", "Browse for Folder") != "0", "no folder browser")
-        self.assertEqual(self.do("text", "Browse for Folder", 0x3742), "Choose a Folder :")  # its title line
-        self.do("click", "Browse for Folder", 2)
+        self.until(lambda: self.do("find", BROWSER) != "0", "no folder browser")
+        self.assertEqual(self.do("text", BROWSER, 0x3742), "Choose a Folder :")  # its title line
+        self.do("click", BROWSER, 2)
         self.count_is("3")
         self.assertEqual(self.do("text", S, FOLDER), harness.windows_path(two))
+        # Chosen in the browser: an item without a file-system path leaves the folder as it
+        # was, a folder takes its place; either is counted at once.
+        names = harness.windows_path(one).split("\\")[1:]
+        for path, folder, count in ((["My Computer"], two, "3"), (["My Computer", "C:", *names], one, "1")):
+            self.press(S, 121)
+            self.until(lambda: self.do("find", BROWSER) != "0", "no folder browser")
+            self.assertEqual(self.do("treepath", BROWSER, 0x3741, *path), "ok")
+            self.do("click", BROWSER, 1)
+            self.until(lambda: self.do("find", BROWSER) == "0", "the folder browser stays")
+            self.count_is(count)
+            self.assertEqual(self.do("text", S, FOLDER), harness.windows_path(folder))
         self.assertEqual(self.end(saver), 0)
         self.assertIsNone(self.read_settings())
 
@@ -235,6 +247,8 @@ class EffectsDialog(Dialogs):
         before = self.read_settings()
         saver = self.open_settings_dialog()
         self.assertEqual(self.do("label", S, LINE), "39 of 40 effects enabled")
+        self.press(S, 110)  # Enlarge off: the previews show the small pictures at their size
+        self.until(lambda: self.do("checked", S, 110) == "0")
         self.open_effects_dialog()
         self.assertEqual((self.do("text", E, NUMBER), self.do("checked", E, ENABLED), self.do("label", E, ENABLED_COUNT)),
                          ("1", "0", "39 of 40"))
@@ -250,6 +264,10 @@ class EffectsDialog(Dialogs):
         self.do("set", E, NUMBER, "0")
         self.do("click", E, 1012)
         self.until(lambda: (self.do("text", E, NUMBER), self.do("checked", E, ENABLED)) == ("1", "0"))
+        x, y = (left + right) // 2, (top + bottom) // 2
+        lit = lambda p: max(p) > 40  # noqa: E731
+        self.assertTrue(self.wait_for_screen(lambda s: 64 * 48 // 3 < s.count(lit, (left, top, right, bottom)) ==
+                                             s.count(lit, (x - 34, y - 26, x + 34, y + 26))), "not at its own size")
         for _ in range(45):
             self.do("arrow", E, 31, "up")
         self.until(lambda: self.do("text", E, NUMBER) == "40")

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <string>
 
+#include "tree_item_win32.h"
+
 namespace {
 
 struct Search {
@@ -99,29 +101,6 @@ int HelpFind(const char* wanted)
     return 0;
 }
 
-// An item's text, asked for through memory of the tree's own process.
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(tree, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) return "";
-    char text[256] = "";
-    if (char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE))) {
-        TVITEMA request = {};
-        request.mask = TVIF_TEXT;
-        request.hItem = item;
-        request.pszText = remote + sizeof request;
-        request.cchTextMax = sizeof text;
-        if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
-            SendMessageA(tree, TVM_GETITEMA, 0, LPARAM(remote)))
-            ReadProcessMemory(process, remote + sizeof request, text, sizeof text - 1, nullptr);
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return text;
-}
-
 // The contents are one level deep: the items are the root's siblings.
 int HelpTree(int select)
 {
@@ -133,7 +112,7 @@ int HelpTree(int select)
         if (count == select) TreeView_SelectItem(tree, item);
         if (item == TreeView_GetSelection(tree)) selected = count, selectedItem = item;
     }
-    std::printf("%d %d %s\n", count, selected, selectedItem ? ItemText(tree, selectedItem).c_str() : "");
+    std::printf("%d %d %s\n", count, selected, selectedItem ? TreeItemText(tree, selectedItem).c_str() : "");
     return 0;
 }
 
