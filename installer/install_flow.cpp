@@ -41,9 +41,10 @@ int RunInstallation(InstallerPlatform& platform)
             return 0;
         }
     }
+    // The saver first: when it cannot be replaced (it runs, for one), the pair in place stays.
+    if (!platform.WriteCarriedFile(kCarriedSaver, paths.saver)) return WriteError(platform);
     if (libraryWithSaver && !platform.WriteCarriedFile(kCarriedLibrary, paths.library))
         return WriteError(platform);
-    if (!platform.WriteCarriedFile(kCarriedSaver, paths.saver)) return WriteError(platform);
 
     // Without a short form the long path still names the saver.
     char shortPath[kPathSize];

@@ -119,8 +119,8 @@ TEST(Installation, ALibraryOfTheOtherMachineIsReplacedOnlyWithTheSaverBesideIt)
         std::vector<int> written;
     } cases[] = {
         {i386Library, true, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp}},  // declined: the pair stays
-        {i386Library, true, kAnswerYes, {kCarriedWinHelp, kCarriedHtmlHelp, kCarriedLibrary, kCarriedSaver}},
-        {i386Library, false, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp, kCarriedLibrary, kCarriedSaver}},
+        {i386Library, true, kAnswerYes, {kCarriedWinHelp, kCarriedHtmlHelp, kCarriedSaver, kCarriedLibrary}},
+        {i386Library, false, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp, kCarriedSaver, kCarriedLibrary}},
         {olderLibrary, true, kAnswerNo, {kCarriedLibrary, kCarriedWinHelp, kCarriedHtmlHelp}},
         {sameLibrary, true, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp}},
     };
@@ -132,6 +132,13 @@ TEST(Installation, ALibraryOfTheOtherMachineIsReplacedOnlyWithTheSaverBesideIt)
         EXPECT_EQ(RunInstallation(p), 0);
         EXPECT_EQ(p.written, c.written) << c.installed.version << " " << c.saverPresent << " " << c.answer;
     }
+    // A saver that cannot be replaced (a running one) keeps the library it loads.
+    RecordingPlatform running;
+    running.installed = i386Library;
+    running.saverPresent = true;
+    running.failingWrites = {kCarriedSaver};
+    EXPECT_EQ(RunInstallation(running), 1);
+    EXPECT_EQ(running.written, (std::vector<int>{kCarriedWinHelp, kCarriedHtmlHelp, kCarriedSaver}));
 }
 
 }  // namespace
