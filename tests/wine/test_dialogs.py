@@ -117,6 +117,10 @@ class SettingsDialog(Dialogs):
             self.until(lambda: self.do("find", BROWSER) == "0", "the folder browser stays")
             self.count_is(count)
             self.assertEqual(self.do("text", S, FOLDER), harness.windows_path(folder))
+        # The folder written into the field is no typing: no second count follows it.
+        self.make_picture(one, "late.jpg", (64, 48), "photo")
+        time.sleep(2.5)
+        self.assertEqual(self.do("label", S, COUNT), "1")
         self.assertEqual(self.end(saver), 0)
         self.assertIsNone(self.read_settings())
 
@@ -272,7 +276,7 @@ class EffectsDialog(Dialogs):
             self.do("arrow", E, 31, "up")
         self.until(lambda: self.do("text", E, NUMBER) == "40")
         for button, count, checked in ((ENABLED, "38 of 40", "0"), (1017, "40 of 40", "1"), (1018, "0 of 40", "0")):
-            self.do("click", E, button)
+            self.press(E, button)
             self.until(lambda: self.do("label", E, ENABLED_COUNT) == count, count)
             self.assertEqual(self.do("checked", E, ENABLED), checked)
         self.done()
