@@ -150,6 +150,11 @@ class SetupTestCase(unittest.TestCase):
         self.start("C:\\windows\\Velmora.scr", "/c")
         self.assertEqual(self.driver("box", "JPG/BMP Velmora V1.3", "1021"), "")
 
+    def html_help(self, path):
+        """Starts HTML Help of the setup driver's architecture, whose tree the driver can read."""
+        native = harness.wine_for(DRIVER) == harness.WINE64
+        return self.start("hh.exe" if native else "C:\\windows\\syswow64\\hh.exe", path)
+
     def windows_file(self, name):
         return os.path.join(self.windows, name)
 

@@ -46,7 +46,7 @@ class HelpViewers(setup_bench.SetupTestCase):
         self.screenshot("winhelp-effects")
 
     def test_html_help_shows_the_contents_and_goes_to_the_effects(self):
-        self.start("hh.exe", "C:\\windows\\velmora.chm")
+        self.html_help("C:\\windows\\velmora.chm")
         self.assertEqual(self.wait_until(lambda: self.driver("helptree")).split()[0], str(len(TOPICS)))
         self.screenshot("htmlhelp-contents")
         # The item chosen names the topic it stands for.

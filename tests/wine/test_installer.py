@@ -142,7 +142,7 @@ class Installer(setup_bench.SetupTestCase):
     def test_help_held_open_by_html_help_stays(self):
         # HTML Help keeps its file open and lets nobody replace it; WinHelp reads and closes.
         self.place_installation()
-        self.start("hh.exe", "C:\\windows\\velmora.chm")
+        self.html_help("C:\\windows\\velmora.chm")
         self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("8 ")))
         self.assert_write_error(("ok", "ok"), [QUESTION, WRITE_ERROR], "velmora.chm", self.built("velmora.chm"))
 
