@@ -181,8 +181,10 @@ def make_library(folder, product=None, table="040904E4", translation=(0x0409, 12
         f.write('1 VERSIONINFO FILEVERSION %s PRODUCTVERSION %s { %s BLOCK "VarFileInfo" '
                 '{ VALUE "Translation", %d, %d } }\n' % (numbers, numbers, strings, *translation)
                 if product or fixed else 'STRINGTABLE { 1 "no version" }\n')
-    subprocess.run(["x86_64-w64-mingw32-windres", "v.rc", "-O", "coff", "-o", "v.o"], cwd=folder, check=True)
-    subprocess.run(["x86_64-w64-mingw32-gcc", "-shared", "-nostdlib", "-Wl,--entry=0", "-o", "v.dll", "v.o"],
+    # Built for the tested installer's architecture, so that only the version decides.
+    tools = {"win32": "i686-w64-mingw32", "win64": "x86_64-w64-mingw32"}[os.path.basename(setup_bench.dist())]
+    subprocess.run([tools + "-windres", "v.rc", "-O", "coff", "-o", "v.o"], cwd=folder, check=True)
+    subprocess.run([tools + "-gcc", "-shared", "-nostdlib", "-Wl,--entry=0", "-o", "v.dll", "v.o"],
                    cwd=folder, check=True)
     with open(os.path.join(folder, "v.dll"), "rb") as f:
         return f.read()
@@ -215,7 +217,7 @@ LIBRARIES = [
     ("no_version_information", dict(fixed=None), False),
     ("damaged_version_information", "damaged", False),
     ("empty_file", b"", False),
-    ("32_bit_library_3_1_3", "win32", False),
+    ("other_architectures_library_3_1_3", "other", False),
 ]
 
 
@@ -226,8 +228,9 @@ class InstalledLibrary(setup_bench.SetupTestCase):
         os.mkdir(folder)
         if what == "damaged":
             data = damaged(make_library(folder, product="3.1.3"))
-        elif what == "win32":
-            data = self.read("picdll.dll", os.path.join(harness.ROOT, "dist", "win32"))
+        elif what == "other":
+            tested = os.path.basename(setup_bench.dist())
+            data = self.built("picdll.dll", [b for b in setup_bench.BUILDS if b != tested][0])
         else:
             data = what if isinstance(what, bytes) else make_library(folder, **what)
         self.place("picdll.dll", data)
