@@ -124,13 +124,28 @@ int32_t DelayTextToSpeed(const char* delayText)
     return speed;
 }
 
+namespace {
+
+// The platform gives the default for a key with an empty value, which is text without
+// digits like any other and so reads as 0 (an emptied size field).
+int32_t ReadNumber(ProfileFile& file, const char* key, int32_t fallback)
+{
+    const int32_t value = file.ReadInt(key, fallback);
+    if (value != fallback) return value;
+    char text[2];
+    file.ReadString(key, "-", text, sizeof text);
+    return text[0] == '\0' ? 0 : value;
+}
+
+}  // namespace
+
 void LoadSettings(ProfileFile& file, LoadManner manner)
 {
     for (const SettingKey& key : g_keys) {
         if (key.kind == KeyKind::Text)
             file.ReadString(key.name, "", ShowSettings.dir, kPathSize);
         else
-            KeyField(ShowSettings, key) = file.ReadInt(key.name, key.defaultValue);
+            KeyField(ShowSettings, key) = ReadNumber(file, key.name, key.defaultValue);
     }
     CountEnabledEffects();
     if (manner == LoadManner::Saver) {

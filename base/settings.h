@@ -62,7 +62,8 @@ bool EffectEnabled(int effect, const Settings& settings = ShowSettings);
 class ProfileFile {
 public:
     virtual ~ProfileFile() = default;
-    // Decimal, as GetPrivateProfileIntA reads it; `fallback` when the key is missing.
+    // Decimal, as GetPrivateProfileIntA reads it: `fallback` when the key is missing or its
+    // value is empty.
     virtual int32_t ReadInt(const char* key, int32_t fallback) = 0;
     // At most size - 1 characters, always terminated; `fallback` when missing.
     virtual void ReadString(const char* key, const char* fallback, char* buffer, int size) = 0;

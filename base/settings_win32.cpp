@@ -20,13 +20,7 @@ public:
 
     int32_t ReadInt(const char* key, int32_t fallback) override
     {
-        const int32_t value = static_cast<int32_t>(GetPrivateProfileIntA(section_, key, fallback, file_));
-        if (value != fallback) return value;
-        // The platform gives the default for a key with an empty value, which is text
-        // without digits like any other and so reads as 0 (an emptied size field).
-        char text[2];
-        GetPrivateProfileStringA(section_, key, "-", text, sizeof text, file_);
-        return text[0] == '\0' ? 0 : value;
+        return static_cast<int32_t>(GetPrivateProfileIntA(section_, key, fallback, file_));
     }
 
     void ReadString(const char* key, const char* fallback, char* buffer, int size) override

@@ -3,9 +3,10 @@
 
 enum class HelpViewer { WinHelp, HtmlHelp };
 
-// Windows 10 (major version 10) and later no longer include the WinHelp viewer; there, and
-// wherever velmora.hlp is missing, the HTML Help file is opened instead.
+// Windows Vista (major version 6) and later ship no WinHelp viewer (for Vista to 8.1 it was a
+// separate download, for 10 and 11 there is none); there, and wherever velmora.hlp is
+// missing, the HTML Help file is opened instead.
 inline HelpViewer ChooseHelpViewer(unsigned long majorVersion, bool winHelpFilePresent)
 {
-    return majorVersion < 10 && winHelpFilePresent ? HelpViewer::WinHelp : HelpViewer::HtmlHelp;
+    return majorVersion < 6 && winHelpFilePresent ? HelpViewer::WinHelp : HelpViewer::HtmlHelp;
 }

@@ -21,7 +21,12 @@ int RunInstallation(InstallerPlatform& platform)
     InstallPaths paths;
     if (!platform.WindowsDirectory(folder) || !BuildInstallPaths(folder, paths)) return WriteError(platform);
 
-    if (LibraryNeedsWriting(platform.ReadInstalledLibrary(paths.library), platform.CarriedLibraryMachine()) &&
+    // A library of the other machine is the one the saver in place loads: replacing it before
+    // the user declines to replace that saver would leave a saver that cannot start.
+    const InstalledLibrary installed = platform.ReadInstalledLibrary(paths.library);
+    const uint16_t machine = platform.CarriedLibraryMachine();
+    const bool libraryWithSaver = LibraryOfOtherMachine(installed, machine);
+    if (!libraryWithSaver && LibraryNeedsWriting(installed, machine) &&
         !platform.WriteCarriedFile(kCarriedLibrary, paths.library))
         return WriteError(platform);
     if (!platform.WriteCarriedFile(kCarriedWinHelp, paths.winHelp) ||
@@ -36,7 +41,10 @@ int RunInstallation(InstallerPlatform& platform)
             return 0;
         }
     }
+    // The saver first: when it cannot be replaced (it runs, for one), the pair in place stays.
     if (!platform.WriteCarriedFile(kCarriedSaver, paths.saver)) return WriteError(platform);
+    if (libraryWithSaver && !platform.WriteCarriedFile(kCarriedLibrary, paths.library))
+        return WriteError(platform);
 
     // Without a short form the long path still names the saver.
     char shortPath[kPathSize];

@@ -78,6 +78,11 @@ bool LibraryNeedsWriting(const InstalledLibrary& installed, uint16_t carriedMach
     return CompareProductVersions(installed.version, kCarriedLibraryVersion) < 0;
 }
 
+bool LibraryOfOtherMachine(const InstalledLibrary& installed, uint16_t carriedMachine)
+{
+    return installed.machine != 0 && installed.machine != carriedMachine;
+}
+
 uint16_t PeMachine(const unsigned char* data, std::size_t size)
 {
     auto read32 = [data](std::size_t at) {

@@ -28,6 +28,10 @@ struct InstalledLibrary {
 // could not be loaded by the saver beside it.
 bool LibraryNeedsWriting(const InstalledLibrary& installed, uint16_t carriedMachine);
 
+// True when the library in place is built for another machine than the carried one: it is
+// then the library of the saver beside it, and is replaced only together with that saver.
+bool LibraryOfOtherMachine(const InstalledLibrary& installed, uint16_t carriedMachine);
+
 // The machine type of a PE file from its first bytes, or 0 when they hold no PE header.
 uint16_t PeMachine(const unsigned char* data, std::size_t size);
 

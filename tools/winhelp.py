@@ -1,7 +1,7 @@
 """Writes topics as a Windows 3.1 help file (.hlp) that the platform's viewer opens.
 
-Only what a viewer needs: |SYSTEM (title, contents topic, browse buttons), |FONT (old
-format), |TOPIC and |CONTEXT, no phrase tables. Topic blocks are written in the LZ77 form
+Only what a viewer needs: |SYSTEM (title, contents topic, browse buttons, the main
+window's caption), |FONT (old format), |TOPIC and |CONTEXT, no phrase tables. Topic blocks are written in the LZ77 form
 with literals only: for that form every reader places a topic link at
 block * 0x4000 + 12 + offset, while for plain blocks they disagree.
 """
@@ -213,13 +213,22 @@ def topic_file(links):
 
 
 # --- the other internal files ------------------------------------------------------------
+def main_window(caption):
+    """The main window's description: a name and a caption, the rest left to the viewer.
+    Viewers that find none make up a caption of their own ("Wine Help")."""
+    flags = 0x0002 | 0x0004    # name and caption given
+    return (struct.pack("<H", flags) + bytes(10) + b"main".ljust(9, b"\0")
+            + caption.encode("cp1252").ljust(51, b"\0")[:50] + b"\0" + bytes(5 * 2 + 2 * 4))
+
+
 def system_file(title, contents_offset):
     def record(kind, data):
         return struct.pack("<HH", kind, len(data)) + data
     header = struct.pack("<HHHIH", 0x036C, 21, 1, 0, 4)  # magic, minor 21, major 1, no date, LZ77 4 KB blocks
     return (header + record(1, title.encode("cp1252") + b"\0")
             + record(3, struct.pack("<I", contents_offset))
-            + record(4, b"BrowseButtons()\0"))
+            + record(4, b"BrowseButtons()\0")
+            + record(6, main_window(title)))
 
 
 def font_file():

@@ -3,7 +3,7 @@ headers, exports, imports and resources."""
 
 import struct
 
-RT_BITMAP, RT_STRING, RT_VERSION, RT_MANIFEST = 2, 6, 16, 24
+RT_BITMAP, RT_DIALOG, RT_STRING, RT_VERSION, RT_MANIFEST = 2, 5, 6, 16, 24
 
 
 class PeFile:
@@ -174,3 +174,39 @@ class PeFile:
             return None
         value = text[at + len(key):].lstrip("\0")
         return value[:value.index("\0")]
+
+    def dialog(self, ident):
+        """A DIALOG template: (style, (x, y, cx, cy), caption, (points, face), controls), each
+        control (id, class, text, style, (x, y, cx, cy)); a class or text given by number is
+        that number."""
+        data = self.resources().get((RT_DIALOG, ident))
+        if data is None:
+            return None
+
+        def name(at):
+            if struct.unpack_from("<H", data, at)[0] == 0xFFFF:
+                return struct.unpack_from("<H", data, at + 2)[0], at + 4
+            end = at
+            while struct.unpack_from("<H", data, end)[0]:
+                end += 2
+            return data[at:end].decode("utf-16-le"), end + 2
+
+        style, _, count, *box = struct.unpack_from("<IIHhhhh", data, 0)
+        _, at = name(18)            # menu
+        _, at = name(at)            # class
+        caption, at = name(at)
+        font = None
+        if style & 0x40:            # DS_SETFONT
+            points = struct.unpack_from("<H", data, at)[0]
+            face, at = name(at + 2)
+            font = (points, face)
+        controls = []
+        for _ in range(count):
+            at = (at + 3) & ~3
+            control_style, _, x, y, cx, cy, ident_ = struct.unpack_from("<IIhhhhH", data, at)
+            kind, at = name(at + 18)
+            text, at = name(at)
+            extra = struct.unpack_from("<H", data, at)[0]
+            at += 2 + extra
+            controls.append((ident_ if ident_ != 0xFFFF else -1, kind, text, control_style, (x, y, cx, cy)))
+        return style, tuple(box), caption, font, controls

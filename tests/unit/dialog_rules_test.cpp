@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/dialog_rules.h"
+#include "config/help_choice.h"
 #include "config/preview_rules.h"
 
 namespace {
@@ -52,6 +53,17 @@ TEST(DialogCheckBoxes, FlipAndKeepOnePictureKind)
         settings.bmp = c.bmp;
         EXPECT_EQ(KindToAccept(c.changed, settings), c.expected) << c.jpg << " " << c.bmp;
     }
+}
+
+TEST(Help, WinHelpOnlyBeforeVistaAndOnlyWhenItsFileIsThere)
+{
+    struct Case {
+        unsigned long major;
+        bool winHelpFile;
+        HelpViewer viewer;
+    } cases[] = {{4, true, HelpViewer::WinHelp},   {5, true, HelpViewer::WinHelp},   {6, true, HelpViewer::HtmlHelp},
+                 {10, true, HelpViewer::HtmlHelp}, {5, false, HelpViewer::HtmlHelp}};
+    for (const Case& c : cases) EXPECT_EQ(ChooseHelpViewer(c.major, c.winHelpFile), c.viewer) << c.major;
 }
 
 TEST(Preview, WalksTheCatalogueAndStartsOverWhereverItStands)

@@ -1,4 +1,5 @@
-// An in-memory settings section that reads numbers as GetPrivateProfileIntA does.
+// An in-memory settings section that reads numbers as GetPrivateProfileIntA does, the
+// default for an empty value included.
 #pragma once
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +17,7 @@ public:
     int32_t ReadInt(const char* key, int32_t fallback) override
     {
         auto it = values.find(key);
-        if (it == values.end()) return fallback;
+        if (it == values.end() || it->second.empty()) return fallback;
         return static_cast<int32_t>(std::strtol(it->second.c_str(), nullptr, 10));
     }
 

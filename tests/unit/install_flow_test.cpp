@@ -16,12 +16,16 @@ namespace {
 using Box = std::pair<std::string, unsigned>;
 const Box kQuestion{kInstallQuestion, kBoxOkCancel | kBoxIconQuestion};
 const Box kWriteFailed{kWriteError, kBoxIconError};
+constexpr int kAnswerNo = 7;
 
 class RecordingPlatform : public InstallerPlatform {
 public:
     std::string folder = "C:\\WINDOWS";
     std::set<int> failingWrites;
     bool shortForm = true, nameAccepted = true, activationAccepted = true;
+    InstalledLibrary installed;
+    bool saverPresent = false;
+    int overwriteAnswer = kAnswerYes;
 
     std::vector<Box> boxes;
     std::vector<int> written;
@@ -31,7 +35,7 @@ public:
     int Show(const char* text, unsigned style) override
     {
         boxes.emplace_back(text, style);
-        return kAnswerOk;
+        return style & kBoxYesNo ? overwriteAnswer : kAnswerOk;
     }
     bool WindowsDirectory(char (&out)[kPathSize]) override
     {
@@ -39,14 +43,14 @@ public:
         std::strcpy(out, folder.c_str());
         return true;
     }
-    InstalledLibrary ReadInstalledLibrary(const char*) override { return {}; }
+    InstalledLibrary ReadInstalledLibrary(const char*) override { return installed; }
     uint16_t CarriedLibraryMachine() override { return 0x8664; }
     bool WriteCarriedFile(CarriedFile file, const char*) override
     {
         written.push_back(file);
         return !failingWrites.count(file);
     }
-    bool OpensForReading(const char*) override { return false; }
+    bool OpensForReading(const char*) override { return saverPresent; }
     bool ShortPath(const char*, char (&out)[kPathSize]) override
     {
         std::strcpy(out, "C:\\WINDOWS\\VELMOR~1.SCR");
@@ -102,6 +106,39 @@ TEST(Installation, TheSaverIsNamedByItsShortPathOrItsLongOneAndAFailureToActivat
         EXPECT_EQ(p->boxes, (std::vector<Box>{kQuestion, Box{kSaverNotActive, kBoxIconError}}));
     }
     EXPECT_EQ(unnamed.activations, 0);  // no other saver is switched on in its place
+}
+
+TEST(Installation, ALibraryOfTheOtherMachineIsReplacedOnlyWithTheSaverBesideIt)
+{
+    const InstalledLibrary i386Library{true, "3.1.3", 0x14C}, olderLibrary{true, "2.5", 0x8664},
+        sameLibrary{true, "3.1.3", 0x8664};
+    struct Case {
+        InstalledLibrary installed;
+        bool saverPresent;
+        int answer;
+        std::vector<int> written;
+    } cases[] = {
+        {i386Library, true, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp}},  // declined: the pair stays
+        {i386Library, true, kAnswerYes, {kCarriedWinHelp, kCarriedHtmlHelp, kCarriedSaver, kCarriedLibrary}},
+        {i386Library, false, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp, kCarriedSaver, kCarriedLibrary}},
+        {olderLibrary, true, kAnswerNo, {kCarriedLibrary, kCarriedWinHelp, kCarriedHtmlHelp}},
+        {sameLibrary, true, kAnswerNo, {kCarriedWinHelp, kCarriedHtmlHelp}},
+    };
+    for (const Case& c : cases) {
+        RecordingPlatform p;
+        p.installed = c.installed;
+        p.saverPresent = c.saverPresent;
+        p.overwriteAnswer = c.answer;
+        EXPECT_EQ(RunInstallation(p), 0);
+        EXPECT_EQ(p.written, c.written) << c.installed.version << " " << c.saverPresent << " " << c.answer;
+    }
+    // A saver that cannot be replaced (a running one) keeps the library it loads.
+    RecordingPlatform running;
+    running.installed = i386Library;
+    running.saverPresent = true;
+    running.failingWrites = {kCarriedSaver};
+    EXPECT_EQ(RunInstallation(running), 1);
+    EXPECT_EQ(running.written, (std::vector<int>{kCarriedWinHelp, kCarriedHtmlHelp, kCarriedSaver}));
 }
 
 }  // namespace

@@ -41,6 +41,9 @@ TEST(InstalledLibrary, StaysOnlyWhenReadAtLeastAsNewAndOfTheSameMachine)
     EXPECT_TRUE(LibraryNeedsWriting({true, "2.5", amd64}, amd64));
     EXPECT_TRUE(LibraryNeedsWriting({true, "3.1.3", 0x14C}, amd64));
     EXPECT_TRUE(LibraryNeedsWriting({false, "9.9", amd64}, amd64));
+    EXPECT_TRUE(LibraryOfOtherMachine({true, "3.1.3", 0x14C}, amd64));
+    EXPECT_FALSE(LibraryOfOtherMachine({true, "3.1.3", amd64}, amd64));
+    EXPECT_FALSE(LibraryOfOtherMachine({false, "", 0}, amd64));  // no PE header: no machine to keep
 }
 
 std::vector<unsigned char> PeHead(uint32_t at, std::size_t size)

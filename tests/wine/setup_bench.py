@@ -14,15 +14,21 @@ import harness
 
 SETUP_ROOT = os.path.join(harness.ROOT, "out", "wine-setup")
 PRISTINE = os.path.join(SETUP_ROOT, "pristine")
-SETUP = os.path.join(harness.DIST, "VelmoraSetup.exe")
+BUILDS = ("win32", "win64")
 DRIVER = os.path.join(harness.HELPERS, "setup_driver.exe")
 CARRIED = ["picdll.dll", "Velmora.scr", "velmora.hlp", "velmora.chm"]
 MESSAGE_BOX = re.compile(r'Call user32\.MessageBoxA\(([0-9a-f]+),[0-9a-f]+ "(.*)",[0-9a-f]+ "(.*)",([0-9a-f]+)\)')
 
 
+def dist(build=None):
+    """The folder of a build's files: the tested one, or "win32" or "win64"."""
+    return os.path.join(harness.ROOT, "dist", build) if build else harness.DIST
+
+
 def require_setup():
     harness.require_tools()
-    if not all(os.path.exists(p) for p in (SETUP, DRIVER)):
+    setups = [os.path.join(dist(build), "VelmoraSetup.exe") for build in (None, *BUILDS)]
+    if not all(os.path.exists(p) for p in (DRIVER, *setups)):
         print("skipped: the installer or its test helpers are not built")
         raise SystemExit(harness.SKIP)
 
@@ -121,12 +127,14 @@ class SetupTestCase(unittest.TestCase):
     def driver(self, *args):
         return self.run_wine(DRIVER, *args)
 
-    def install(self, *answers, preexec_fn=None):
-        """Runs the installer, answering its boxes in turn; returns the exit code and the
-        boxes as (text, style), each checked to be captioned "Install" without an owner."""
+    def install(self, *answers, preexec_fn=None, build=None):
+        """Runs the installer (of the tested build, or of the one named), answering its boxes
+        in turn; returns the exit code and the boxes as (text, style), each checked to be
+        captioned "Install" without an owner."""
         log_path = os.path.join(self.prefix, "setup-%d.log" % len(self.processes))
         with open(log_path, "w") as log:
-            setup = self.start(SETUP, env=dict(self.env, WINEDEBUG="+relay"), stderr=log, preexec_fn=preexec_fn)
+            setup = self.start(os.path.join(dist(build), "VelmoraSetup.exe"), env=dict(self.env, WINEDEBUG="+relay"),
+                               stderr=log, preexec_fn=preexec_fn)
             for answer in answers:
                 self.assertEqual(subprocess.run([harness.WINE64, DRIVER, "box", "Install", answer],
                                                 env=self.env, timeout=60).returncode, 0, "no box for %r" % answer)
@@ -141,6 +149,11 @@ class SetupTestCase(unittest.TestCase):
         """Presses Help in the settings dialog of the installed saver."""
         self.start("C:\\windows\\Velmora.scr", "/c")
         self.assertEqual(self.driver("box", "JPG/BMP Velmora V1.3", "1021"), "")
+
+    def html_help(self, path):
+        """Starts HTML Help of the setup driver's architecture, whose tree the driver can read."""
+        native = harness.wine_for(DRIVER) == harness.WINE64
+        return self.start("hh.exe" if native else "C:\\windows\\syswow64\\hh.exe", path)
 
     def windows_file(self, name):
         return os.path.join(self.windows, name)
@@ -158,8 +171,8 @@ class SetupTestCase(unittest.TestCase):
         with open(os.path.join(folder or self.windows, name), "rb") as f:
             return f.read()
 
-    def built(self, name):
-        return self.read(name, harness.DIST)
+    def built(self, name, build=None):
+        return self.read(name, dist(build))
 
     def leftovers(self):
         return [n for n in os.listdir(self.windows) if n.lower().endswith(".tmp")]

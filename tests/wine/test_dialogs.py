@@ -13,6 +13,7 @@ FOUND, COUNT, FOLDER, DELAY, LINE = 1028, 126, 125, 124, 113
 NUMBER, ENABLED, PREVIEW, PATH, ENABLED_COUNT = 127, 1010, 1011, 1027, 1019
 WARNING = "First set the path to a folder containing at least 2 image files   "
 BOX_TEXT = 0xFFFF
+BROWSER = "Browse for Folder"
 
 
 def keys_in_order(**values):
@@ -58,6 +59,12 @@ class Dialogs(harness.WineTestCase):
     def rect(self, title, control):
         return tuple(map(int, self.do("rect", title, control).split()))
 
+    def press(self, title, control):
+        """A real click at the control's centre: a disabled control takes none, and a box
+        the system ticked by itself would show it."""
+        left, top, right, bottom = self.rect(title, control)
+        self.xdotool("mousemove", str((left + right) // 2), str((top + bottom) // 2), "click", "1")
+
     def done(self, title=E, button=2):
         self.do("click", title, button)
         self.until(lambda: self.do("find", title) == "0", "%s stays open" % title, 60)
@@ -94,10 +101,26 @@ class SettingsDialog(Dialogs):
         # Browse, then cancel: the folder stays and is counted again.
         self.make_picture(two, "c.jpg", (64, 48), "photo")
         self.do("click", S, 121)
-        self.until(lambda: self.do("find", "Browse for Folder") != "0", "no folder browser")
-        self.do("click", "Browse for Folder", 2)
+        self.until(lambda: self.do("find", BROWSER) != "0", "no folder browser")
+        self.assertEqual(self.do("text", BROWSER, 0x3742), "Choose a Folder :")  # its title line
+        self.do("click", BROWSER, 2)
         self.count_is("3")
         self.assertEqual(self.do("text", S, FOLDER), harness.windows_path(two))
+        # Chosen in the browser: an item without a file-system path leaves the folder as it
+        # was, a folder takes its place; either is counted at once.
+        names = harness.windows_path(one).split("\\")[1:]
+        for path, folder, count in ((["My Computer"], two, "3"), (["My Computer", "C:", *names], one, "1")):
+            self.press(S, 121)
+            self.until(lambda: self.do("find", BROWSER) != "0", "no folder browser")
+            self.assertEqual(self.do("treepath", BROWSER, 0x3741, *path), "ok")
+            self.do("click", BROWSER, 1)
+            self.until(lambda: self.do("find", BROWSER) == "0", "the folder browser stays")
+            self.count_is(count)
+            self.assertEqual(self.do("text", S, FOLDER), harness.windows_path(folder))
+        # The folder written into the field is no typing: no second count follows it.
+        self.make_picture(one, "late.jpg", (64, 48), "photo")
+        time.sleep(2.5)
+        self.assertEqual(self.do("label", S, COUNT), "1")
         self.assertEqual(self.end(saver), 0)
         self.assertIsNone(self.read_settings())
 
@@ -108,37 +131,69 @@ class SettingsDialog(Dialogs):
         saver = self.open_settings_dialog()
         self.remove_settings()  # so that OK writes every key afresh, in its order
         self.count_is("2")
+        # The option boxes flip once a click each.
+        for box in (110, 111, 112):
+            before = self.do("checked", S, box)
+            self.press(S, box)
+            self.until(lambda: self.do("checked", S, box) == {"0": "1", "1": "0"}[before], box)
         # JPG off with BMP off ticks BMP again, and the other way round.
         for box, other, count in ((1024, 1025, "1"), (1025, 1024, "2")):
-            self.do("click", S, box)
+            self.press(S, box)
             self.count_is(count)
             self.assertEqual((self.do("checked", S, box), self.do("checked", S, other)), ("0", "1"))
         # Minimal size opens the size fields and counts at once; the fields count later.
         self.assertEqual(self.do("enabled", S, 1003), "0")
-        self.do("click", S, 1020)
+        self.press(S, 1020)
         self.count_is("1")
         self.assertEqual(self.do("enabled", S, 1003), "1")
         self.do("set", S, 1003, "20")
         self.do("set", S, 1004, "20")
         self.count_is("2")
-        # The arrows stop at 300 seconds and step from their own last value, not the typed one.
+        # The arrows stop at 300 seconds and step from their own last value, not the typed one;
+        # typing a delay starts no count.
         self.do("arrow", S, 30, "up")
         self.do("set", S, DELAY, "45")
+        self.assertEqual((self.do("label", S, FOUND), self.do("label", S, COUNT)), ("Image files found :", "2"))
         self.do("arrow", S, 30, "down")
         self.until(lambda: self.do("text", S, DELAY) == "299")
         self.do("set", S, DELAY, "1200")
-        self.assertEqual(self.end(saver, 1), 1)
+        self.press(S, 1)
+        self.assertEqual(self.wait_for_exit(saver, 20), 1)
         self.assertEqual(self.read_settings(), keys_in_order(
-            minsizex=20, minsizey=20, minsize=1, bmp=0, speed=120000, dir=harness.windows_path(folder)))
+            minsizex=20, minsizey=20, minsize=1, bmp=0, speed=120000, dir=harness.windows_path(folder), enlarge=0,
+            reduce=0, clearscreen=1))
+
+    def test_escape_and_the_close_box_cancel_both_dialogs(self):
+        self.write_settings(dir=self.folder_of("two", ("a.jpg", (64, 48), "photo"), ("b.jpg", (64, 48), "photo")))
+        before = self.read_settings()
+        for how in ("Escape", "close box"):
+            saver = self.open_settings_dialog()
+            self.press(S, 1026)  # a change that only OK would write
+            for title in (E, S):
+                if title == E:
+                    self.open_effects_dialog()
+                    self.press(E, 1018)
+                if how == "Escape":
+                    self.type_into(title, NUMBER if title == E else FOLDER, "", "Escape")
+                else:
+                    self.do("close", title)
+                self.until(lambda: self.do("find", title) == "0", "%s stays open after %s" % (title, how))
+            self.assertEqual(self.wait_for_exit(saver, 20), 0, how)
+            self.assertEqual(self.read_settings(), before, how)
 
     def test_cancel_and_an_unwritable_file_leave_the_file_as_it_was(self):
-        garbage = b"[velmora]\r\nspeed=fast\r\nrandom=\r\nenable3=yes\r\ndir=" + b"x" * 400 + b"\r\n"
+        garbage = (b"[velmora]\r\nspeed=fast\r\nrandom=\r\nenable3=yes\r\nminsize=2\r\nminsizex=7x\r\nreduce=2\r\n"
+                   b"clearscreen=2\r\ndir=" + b"x" * 400 + b"\r\n")
         path = os.path.join(harness.WINDOWS_DIR, "ss_velmo.ini")
         with open(path, "wb") as f:
             f.write(garbage)
         saver = self.open_settings_dialog()
         self.assertEqual((self.do("text", S, DELAY), self.do("text", S, FOLDER), self.do("label", S, LINE)),
                          ("5", "x" * 259, "39 of 40 effects enabled"))
+        # Boxes and size fields as the saver reads the keys: only 1 turns the size filter and
+        # clearing on, anything but 0 reducing.
+        self.assertEqual([self.do("checked", S, box) for box in (1020, 111, 112)], ["0", "1", "0"])
+        self.assertEqual((self.do("enabled", S, 1003), self.do("text", S, 1003)), ("0", "7"))
         self.do("click", S, 1026)
         self.assertEqual(self.end(saver), 0)
         self.assertEqual(self.read_settings(), garbage)
@@ -196,19 +251,32 @@ class EffectsDialog(Dialogs):
         before = self.read_settings()
         saver = self.open_settings_dialog()
         self.assertEqual(self.do("label", S, LINE), "39 of 40 effects enabled")
+        self.press(S, 110)  # Enlarge off: the previews show the small pictures at their size
+        self.until(lambda: self.do("checked", S, 110) == "0")
         self.open_effects_dialog()
         self.assertEqual((self.do("text", E, NUMBER), self.do("checked", E, ENABLED), self.do("label", E, ENABLED_COUNT)),
                          ("1", "0", "39 of 40"))
         left, top, right, bottom = self.rect(E, PREVIEW)
         self.assertEqual((right - left, bottom - top), (480, 360))
+        frame = self.rect(E, 1016)
+        self.assertEqual((frame[2] - frame[0], frame[3] - frame[1]), (484, 364))
+        self.assertTrue(frame[0] <= left and frame[1] <= top and frame[2] >= right and frame[3] >= bottom, frame)
         for direction, number, checked in (("down", "1", "0"), ("up", "2", "1")):
             self.do("arrow", E, 31, direction)
             self.until(lambda: (self.do("text", E, NUMBER), self.do("checked", E, ENABLED)) == (number, checked))
+        # "Show effect" writes the number it shows back and sets the box from its switch.
+        self.do("set", E, NUMBER, "0")
+        self.do("click", E, 1012)
+        self.until(lambda: (self.do("text", E, NUMBER), self.do("checked", E, ENABLED)) == ("1", "0"))
+        x, y = (left + right) // 2, (top + bottom) // 2
+        lit = lambda p: max(p) > 40  # noqa: E731
+        self.assertTrue(self.wait_for_screen(lambda s: 64 * 48 // 3 < s.count(lit, (left, top, right, bottom)) ==
+                                             s.count(lit, (x - 34, y - 26, x + 34, y + 26))), "not at its own size")
         for _ in range(45):
             self.do("arrow", E, 31, "up")
         self.until(lambda: self.do("text", E, NUMBER) == "40")
         for button, count, checked in ((ENABLED, "38 of 40", "0"), (1017, "40 of 40", "1"), (1018, "0 of 40", "0")):
-            self.do("click", E, button)
+            self.press(E, button)
             self.until(lambda: self.do("label", E, ENABLED_COUNT) == count, count)
             self.assertEqual(self.do("checked", E, ENABLED), checked)
         self.done()

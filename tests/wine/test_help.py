@@ -33,6 +33,7 @@ class HelpViewers(setup_bench.SetupTestCase):
     def test_winhelp_opens_on_the_contents_with_jumps_to_the_effects(self):
         self.start("winhlp32.exe", "C:\\windows\\velmora.hlp")
         contents = self.topic(TOPICS[0])
+        self.assertEqual(self.driver("title", "MS_WINHELP"), "Velmora Help")
         self.assertEqual([line.split("\t")[1] for line in contents.splitlines() if "\t" in line], TOPICS[1:])
         link_green = lambda p: p[1] > 100 and max(p[0], p[2]) < 60  # noqa: E731
         self.assertGreater(self.screenshot("winhelp-contents").count(link_green), 500, "no jumps drawn as links")
@@ -45,10 +46,11 @@ class HelpViewers(setup_bench.SetupTestCase):
         self.screenshot("winhelp-effects")
 
     def test_html_help_shows_the_contents_and_goes_to_the_effects(self):
-        self.start("hh.exe", "C:\\windows\\velmora.chm")
+        self.html_help("C:\\windows\\velmora.chm")
         self.assertEqual(self.wait_until(lambda: self.driver("helptree")).split()[0], str(len(TOPICS)))
         self.screenshot("htmlhelp-contents")
-        self.assertEqual(self.driver("helptree", str(EFFECTS)), "%d %d" % (len(TOPICS), EFFECTS))
+        # The item chosen names the topic it stands for.
+        self.assertEqual(self.driver("helptree", str(EFFECTS)), "%d %d %s" % (len(TOPICS), EFFECTS, TOPICS[EFFECTS]))
         self.screenshot("htmlhelp-effects")
 
     def settings_help_opens(self, version, viewer, without_winhelp_file=False):
@@ -58,15 +60,18 @@ class HelpViewers(setup_bench.SetupTestCase):
         self.open_help()
         self.assertEqual(self.viewer(), [viewer])
 
-    def test_settings_help_opens_winhelp_on_windows_7(self):
-        self.settings_help_opens("win7", "winhelp")
+    # WinHelp only before Vista: from Vista on Windows ships no viewer for it.
+    def test_settings_help_opens_winhelp_on_windows_xp(self):
+        self.settings_help_opens("winxp64", "winhelp")
+
+    def test_settings_help_opens_html_help_on_windows_7(self):
+        self.settings_help_opens("win7", "htmlhelp")
 
     def test_settings_help_opens_html_help_on_windows_10(self):
         self.settings_help_opens("win10", "htmlhelp")
 
     def test_settings_help_opens_html_help_without_the_winhelp_file(self):
-        self.settings_help_opens("win7", "htmlhelp", without_winhelp_file=True)
-
+        self.settings_help_opens("winxp64", "htmlhelp", without_winhelp_file=True)
 
 if __name__ == "__main__":
     setup_bench.require_setup()

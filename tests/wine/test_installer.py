@@ -25,6 +25,13 @@ class Installer(setup_bench.SetupTestCase):
         """(SCRNSAVE.EXE as Windows reads it, the saver's short path, screen saving on)."""
         return tuple(self.driver("screensaver", SAVER).split("|"))
 
+    def another_saver_active(self):
+        """Names another saver in system.ini, screen saving off; returns those settings."""
+        self.run_wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveActive", "/d", "0", "/f")
+        with open(self.windows_file("system.ini"), "a", newline="\r\n") as f:
+            f.write("[boot]\nSCRNSAVE.EXE=C:\\windows\\other.scr\n")
+        return self.screen_saver()
+
     def place_installation(self):
         for name in setup_bench.CARRIED:
             self.place(name)
@@ -34,11 +41,13 @@ class Installer(setup_bench.SetupTestCase):
         for name in setup_bench.CARRIED:
             self.assertEqual(self.read(name), self.built(name), name)
         self.assertEqual(self.leftovers(), [])
-        named, short_path, active = self.screen_saver()
-        self.assertEqual((named, active), (short_path, "1"))
+        # Wine's short form of this path is the path itself: the unit test of the installation
+        # shows that the short form is the one named.
+        named, _, active = self.screen_saver()
+        self.assertEqual((named.lower(), active), (SAVER.lower(), "1"))
         # Wine keeps system.ini a file; current Windows maps its [boot] key to the registry.
         with open(self.windows_file("system.ini"), errors="replace") as f:
-            self.assertIn("SCRNSAVE.EXE=" + short_path, f.read())
+            self.assertIn("SCRNSAVE.EXE=" + named, f.read())
 
         # The installed saver runs from the Windows directory with its library.
         pictures = os.path.join(self.prefix, "drive_c", "pictures")
@@ -51,9 +60,36 @@ class Installer(setup_bench.SetupTestCase):
         lit = lambda p: max(p) > 40  # noqa: E731
         self.assertTrue(self.wait_until(lambda: self.screenshot("installed-saver").count(lit) > 100000))
 
-        # Its settings dialog's Help opens the installed help (a new prefix reports Windows 7).
+        # Its settings dialog's Help opens the installed help (a new prefix reports Windows 7,
+        # so in HTML Help).
         self.open_help()
-        self.assertIn("The forty effects", self.wait_until(lambda: self.driver("helptext")))
+        self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("8 ")))
+
+    def test_the_32_bit_installer_writes_into_the_windows_directory_itself(self):
+        # A 32-bit program on 64-bit Windows sees system32 redirected, never the Windows
+        # directory: the files land where the saver is looked for.
+        self.assertEqual(self.install("ok", "ok", build="win32"), (0, [QUESTION, INSTALLED]))
+        for name in setup_bench.CARRIED:
+            self.assertEqual(self.read(name), self.built(name, "win32"), name)
+        for folder in ("system32", "syswow64"):
+            self.assertEqual([n for n in os.listdir(os.path.join(self.windows, folder))
+                              if n.lower() in map(str.lower, setup_bench.CARRIED)], [], folder)
+        named, _, active = self.screen_saver()
+        self.assertEqual((named.lower(), active), (SAVER.lower(), "1"))
+
+    def test_each_installer_replaces_the_others_library_only_with_its_saver(self):
+        def pair():
+            return [self.read(name) for name in ("picdll.dll", "Velmora.scr")]
+        builds = {build: [self.built(name, build) for name in ("picdll.dll", "Velmora.scr")]
+                  for build in setup_bench.BUILDS}
+        self.assertEqual(self.install("ok", "ok", build="win64")[0], 0)
+        for old, new in (("win64", "win32"), ("win32", "win64")):
+            # Declined: the saver in place keeps the library it loads, the help is the new one.
+            self.assertEqual(self.install("ok", "no", "ok", build=new), (0, [QUESTION, OVERWRITE, ABORTED]), new)
+            self.assertEqual(pair(), builds[old], new)
+            self.assertEqual(self.read("velmora.hlp"), self.built("velmora.hlp", new))
+            self.assertEqual(self.install("ok", "yes", "ok", build=new), (0, [QUESTION, OVERWRITE, INSTALLED]), new)
+            self.assertEqual(pair(), builds[new], new)
 
     def test_cancel_or_close_at_the_first_question_changes_nothing(self):
         def state():
@@ -69,10 +105,7 @@ class Installer(setup_bench.SetupTestCase):
         library_time = os.path.getmtime(self.windows_file("picdll.dll"))
         self.place("velmora.hlp", b"old help")
         self.place("Velmora.scr", b"the saver in place")
-        self.run_wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveActive", "/d", "0", "/f")
-        with open(self.windows_file("system.ini"), "a", newline="\r\n") as f:
-            f.write("[boot]\nSCRNSAVE.EXE=C:\\windows\\other.scr\n")
-        settings = self.screen_saver()
+        settings = self.another_saver_active()
         time.sleep(1.1)  # a rewrite of the library would show in its time
 
         self.assertEqual(self.install("ok", "no", "ok"), (0, [QUESTION, OVERWRITE, ABORTED]))
@@ -91,10 +124,12 @@ class Installer(setup_bench.SetupTestCase):
         self.assertEqual(self.read(name), old)
         self.assertEqual(self.leftovers(), [])
 
-    def test_a_read_only_saver_stays(self):
+    def test_a_read_only_saver_stays_and_the_settings_with_it(self):
         self.place_installation()
         os.chmod(self.place("Velmora.scr", b"read-only saver"), 0o444)  # Wine shows it read-only
+        settings = self.another_saver_active()
         self.assert_write_error(("ok", "yes", "ok"), [QUESTION, OVERWRITE, WRITE_ERROR], "Velmora.scr", b"read-only saver")
+        self.assertEqual(self.screen_saver(), settings)
 
     def test_a_running_saver_stays(self):
         # Wine, like Windows, refuses to replace the file of a running program.
@@ -107,7 +142,7 @@ class Installer(setup_bench.SetupTestCase):
     def test_help_held_open_by_html_help_stays(self):
         # HTML Help keeps its file open and lets nobody replace it; WinHelp reads and closes.
         self.place_installation()
-        self.start("hh.exe", "C:\\windows\\velmora.chm")
+        self.html_help("C:\\windows\\velmora.chm")
         self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("8 ")))
         self.assert_write_error(("ok", "ok"), [QUESTION, WRITE_ERROR], "velmora.chm", self.built("velmora.chm"))
 
@@ -146,8 +181,10 @@ def make_library(folder, product=None, table="040904E4", translation=(0x0409, 12
         f.write('1 VERSIONINFO FILEVERSION %s PRODUCTVERSION %s { %s BLOCK "VarFileInfo" '
                 '{ VALUE "Translation", %d, %d } }\n' % (numbers, numbers, strings, *translation)
                 if product or fixed else 'STRINGTABLE { 1 "no version" }\n')
-    subprocess.run(["x86_64-w64-mingw32-windres", "v.rc", "-O", "coff", "-o", "v.o"], cwd=folder, check=True)
-    subprocess.run(["x86_64-w64-mingw32-gcc", "-shared", "-nostdlib", "-Wl,--entry=0", "-o", "v.dll", "v.o"],
+    # Built for the tested installer's architecture, so that only the version decides.
+    tools = {"win32": "i686-w64-mingw32", "win64": "x86_64-w64-mingw32"}[os.path.basename(setup_bench.dist())]
+    subprocess.run([tools + "-windres", "v.rc", "-O", "coff", "-o", "v.o"], cwd=folder, check=True)
+    subprocess.run([tools + "-gcc", "-shared", "-nostdlib", "-Wl,--entry=0", "-o", "v.dll", "v.o"],
                    cwd=folder, check=True)
     with open(os.path.join(folder, "v.dll"), "rb") as f:
         return f.read()
@@ -180,7 +217,7 @@ LIBRARIES = [
     ("no_version_information", dict(fixed=None), False),
     ("damaged_version_information", "damaged", False),
     ("empty_file", b"", False),
-    ("32_bit_library_3_1_3", "win32", False),
+    ("other_architectures_library_3_1_3", "other", False),
 ]
 
 
@@ -191,8 +228,9 @@ class InstalledLibrary(setup_bench.SetupTestCase):
         os.mkdir(folder)
         if what == "damaged":
             data = damaged(make_library(folder, product="3.1.3"))
-        elif what == "win32":
-            data = self.read("picdll.dll", os.path.join(harness.ROOT, "dist", "win32"))
+        elif what == "other":
+            tested = os.path.basename(setup_bench.dist())
+            data = self.built("picdll.dll", [b for b in setup_bench.BUILDS if b != tested][0])
         else:
             data = what if isinstance(what, bytes) else make_library(folder, **what)
         self.place("picdll.dll", data)

@@ -2,7 +2,9 @@
 // controls, presses buttons and arrows, and counts the saver's GDI objects. One command a
 // line on standard input, fields separated by tabs, one answer line each:
 //   find T | text T ID | label T ID | set T ID TEXT | checked T ID | enabled T ID |
-//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T
+//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T |
+//   treepath T ID NAME... (expands a tree from its root through the items whose texts hold
+//   the names in turn, and selects the last)
 // T is a window title; ID 0 is the window itself. "text" asks the window's thread and so
 // waits while it is busy; "label" reads the text the system keeps and never waits. Line
 // breaks in an answer come as the character 0x1F, so that each answer is one line.
@@ -13,6 +15,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "tree_item_win32.h"
 
 namespace {
 
@@ -46,6 +50,25 @@ long GdiObjects(HWND window)
     }
     CloseHandle(process);
     return count;
+}
+
+std::string SelectTreePath(HWND tree, const std::vector<std::string>& names)
+{
+    DWORD_PTR result = 0;
+    auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        return SendMessageTimeoutA(tree, message, wParam, lParam, SMTO_NORMAL, kWaitMs, &result) ? result : 0;
+    };
+    auto item = reinterpret_cast<HTREEITEM>(send(TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (const std::string& name : names) {
+        // The children of a folder are made when it is first expanded.
+        send(TVM_EXPAND, TVE_EXPAND, LPARAM(item));
+        auto child = reinterpret_cast<HTREEITEM>(send(TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(item)));
+        while (child && TreeItemText(tree, child).find(name) == std::string::npos)
+            child = reinterpret_cast<HTREEITEM>(send(TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(child)));
+        if (!child) return "missing " + name;
+        item = child;
+    }
+    return item && send(TVM_SELECTITEM, TVGN_CARET, LPARAM(item)) ? "ok" : "none";
 }
 
 std::string Answer(const std::vector<std::string>& f)
@@ -90,6 +113,7 @@ std::string Answer(const std::vector<std::string>& f)
         PostMessageA(window, WM_VSCROLL, f[3] == "up" ? SB_LINEUP : SB_LINEDOWN, LPARAM(control));
         return PostMessageA(window, WM_VSCROLL, SB_ENDSCROLL, LPARAM(control)) ? "ok" : "failed";
     }
+    if (f[0] == "treepath") return SelectTreePath(control, std::vector<std::string>(f.begin() + 3, f.end()));
     if (f[0] == "rect") {
         RECT r = {};
         GetWindowRect(control, &r);

@@ -4,9 +4,11 @@
 //   box CAPTION ok|cancel|yes|no|close|ID   waits for the dialog and presses the button
 //   screensaver PATH                     SCRNSAVE.EXE as Windows reads it|PATH's short form|active
 //   shown CLASS                          1 when a top-level window of CLASS is visible now
+//   title CLASS                          the caption of the visible top-level window of CLASS
 //   helptext                             the text of the WinHelp viewer's topic
 //   helpfind TEXT                        the screen point of TEXT in the WinHelp topic
-//   helptree [N]                         HTML Help contents: items and selected item (N selected)
+//   helptree [N]                         HTML Help contents: items, selected item and its text
+//                                        (N selected first)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "tree_item_win32.h"
 
 namespace {
 
@@ -103,11 +107,12 @@ int HelpTree(int select)
     HWND tree = Find("SysTreeView32", nullptr, 0, Find("HH Parent"));
     if (!tree) return 1;
     int count = 0, selected = -1;
+    HTREEITEM selectedItem = nullptr;
     for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item), ++count) {
         if (count == select) TreeView_SelectItem(tree, item);
-        if (item == TreeView_GetSelection(tree)) selected = count;
+        if (item == TreeView_GetSelection(tree)) selected = count, selectedItem = item;
     }
-    std::printf("%d %d\n", count, selected);
+    std::printf("%d %d %s\n", count, selected, selectedItem ? TreeItemText(tree, selectedItem).c_str() : "");
     return 0;
 }
 
@@ -135,6 +140,14 @@ int main(int argc, char** argv)
     }
     if (command == "shown" && argc > 2) {
         std::printf("%d\n", Find(argv[2], nullptr, 0) ? 1 : 0);
+        return 0;
+    }
+    if (command == "title" && argc > 2) {
+        HWND window = Find(argv[2], nullptr, 0);
+        char title[256] = "";
+        if (!window) return 1;
+        GetWindowTextA(window, title, sizeof title);
+        std::printf("%s\n", title);
         return 0;
     }
     if (command == "helptext") {
