@@ -69,8 +69,9 @@ void DecodeDcRefine(BitReader& bits, int al, int16_t* coef)
     if (bits.Take(1)) coef[0] = int16_t(coef[0] | (1 << al));
 }
 
+template <class Block>
 bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
-                   int& eob_run, int16_t* coef)
+                   int& eob_run, Block coef)
 {
     if (eob_run > 0) {
         --eob_run;
@@ -90,21 +91,21 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
             continue;
         }
         k += run;
-        int at = kZigzag[k];
-        coef[at] = ClampCoefficient(ReceiveValue(bits, size) * (1 << al));
+        coef.Set(kZigzag[k], ClampCoefficient(ReceiveValue(bits, size) * (1 << al)));
         ++k;
     }
     return true;
 }
 
+template <class Block>
 bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
-                    int& eob_run, int16_t* coef)
+                    int& eob_run, Block coef)
 {
     const int plus = 1 << al, minus = -plus;
     // A coefficient already nonzero gets one correction bit: whether to add 1 << al away from zero.
-    auto refine = [&](int16_t& c) {
+    auto refine = [&](int at) {
         bits.Fill();
-        if (bits.Take(1) && (c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : minus));
+        if (bits.Take(1)) coef.Correct(at, plus);
     };
     int k = ss;
     if (eob_run == 0) {
@@ -122,11 +123,11 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
             // Pass `run` coefficients that are still zero, correcting the nonzero ones on
             // the way; the new value goes into the zero coefficient after them.
             for (; k <= se; ++k) {
-                int16_t& c = coef[kZigzag[k]];
-                if (c != 0) {
-                    refine(c);
+                const int at = kZigzag[k];
+                if (coef.Nonzero(at)) {
+                    refine(at);
                 } else if (run == 0) {
-                    if (value != 0) c = int16_t(value);
+                    if (value != 0) coef.Set(at, int16_t(value));
                     break;
                 } else {
                     --run;
@@ -135,13 +136,16 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
         }
     }
     if (eob_run > 0) {
-        for (; k <= se; ++k) {
-            int16_t& c = coef[kZigzag[k]];
-            if (c != 0) refine(c);
-        }
+        for (; k <= se; ++k)
+            if (coef.Nonzero(kZigzag[k])) refine(kZigzag[k]);
         --eob_run;
     }
     return true;
 }
+
+template bool DecodeAcFirst(BitReader&, const HuffmanTable&, int, int, int, int&, WholeBlock);
+template bool DecodeAcFirst(BitReader&, const HuffmanTable&, int, int, int, int&, ReducedBlock);
+template bool DecodeAcRefine(BitReader&, const HuffmanTable&, int, int, int, int&, WholeBlock);
+template bool DecodeAcRefine(BitReader&, const HuffmanTable&, int, int, int, int&, ReducedBlock);
 
 }  // namespace picdll::jpeg
