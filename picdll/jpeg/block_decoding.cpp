@@ -91,7 +91,7 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
             continue;
         }
         k += run;
-        coef.Set(kZigzag[k], ClampCoefficient(ReceiveValue(bits, size) * (1 << al)));
+        coef.Set(k, ClampCoefficient(ReceiveValue(bits, size) * (1 << al)));
         ++k;
     }
     return true;
@@ -102,11 +102,6 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
                     int& eob_run, Block coef)
 {
     const int plus = 1 << al, minus = -plus;
-    // A coefficient already nonzero gets one correction bit: whether to add 1 << al away from zero.
-    auto refine = [&](int at) {
-        bits.Fill();
-        if (bits.Take(1)) coef.Correct(at, plus);
-    };
     int k = ss;
     if (eob_run == 0) {
         for (; k <= se; ++k) {
@@ -122,22 +117,12 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
             }
             // Pass `run` coefficients that are still zero, correcting the nonzero ones on
             // the way; the new value goes into the zero coefficient after them.
-            for (; k <= se; ++k) {
-                const int at = kZigzag[k];
-                if (coef.Nonzero(at)) {
-                    refine(at);
-                } else if (run == 0) {
-                    if (value != 0) coef.Set(at, int16_t(value));
-                    break;
-                } else {
-                    --run;
-                }
-            }
+            k = coef.PassZeros(k, se, run, bits, plus);
+            if (k <= se && value != 0) coef.Set(k, int16_t(value));
         }
     }
     if (eob_run > 0) {
-        for (; k <= se; ++k)
-            if (coef.Nonzero(kZigzag[k])) refine(kZigzag[k]);
+        coef.RefineNonzero(k, se, bits, plus);
         --eob_run;
     }
     return true;

@@ -9,13 +9,15 @@ void CoefficientStore::Reset(int blocks_wide, int blocks_high, int side)
 {
     wide_ = blocks_wide;
     side_ = side;
-    for (int at = 0; at < 64; ++at) {
-        const int u = at % 8, v = at / 8;
-        slot_[at] = int8_t(u < side && v < side ? v * side + u : -1);
+    kept_ = 0;
+    for (int k = 0; k < 64; ++k) {
+        const int u = kZigzag[k] % 8, v = kZigzag[k] / 8;
+        coded_slot_[k] = int8_t(u < side && v < side ? v * side + u : -1);
+        if (coded_slot_[k] >= 0) kept_ |= uint64_t(1) << k;
     }
     const size_t blocks = size_t(blocks_wide) * size_t(blocks_high);
     terms_.assign(blocks * size_t(side) * size_t(side), 0);
-    if (side < 8) beyond_.assign(blocks, 0);
+    if (side < 8) nonzero_.assign(blocks, 0);
 }
 
 void CoefficientStore::Store(int bx, int by, const int16_t all[64])

@@ -4,38 +4,115 @@
 #include <cstdint>
 #include <vector>
 
+#include "picdll/jpeg/bit_reader.h"
+#include "picdll/jpeg/zigzag.h"
+
 namespace picdll::jpeg {
+
+// The blocks progressive scans refine, as the AC scans see them: terms are named by their
+// place in coding order, k (0..63; a damaged run may name up to 78, which stands for 63).
+// A refining scan sends one correction bit for each term that is already nonzero: set, it
+// adds `plus` (1 << Al) away from zero.
 
 // A block holding its 64 terms (natural order).
 struct WholeBlock {
     int16_t* terms;
-    bool Nonzero(int at) const { return terms[at] != 0; }
-    void Set(int at, int16_t value) { terms[at] = value; }
-    // A refining scan's correction bit: adds `plus` away from zero unless already there.
-    void Correct(int at, int plus)
+
+    void Set(int k, int16_t value) { terms[kZigzag[k]] = value; }
+    // Passes `run` zero terms from k on, reading the correction bits of the nonzero ones on
+    // the way; returns the next zero term (se + 1 when the band has none left).
+    int PassZeros(int k, int se, int run, BitReader& bits, int plus)
     {
-        int16_t& c = terms[at];
-        if ((c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
+        for (; k <= se; ++k) {
+            if (terms[kZigzag[k]] != 0) Correct(k, bits, plus);
+            else if (run-- == 0) break;
+        }
+        return k;
+    }
+    // Reads the correction bits of the nonzero terms k .. se.
+    void RefineNonzero(int k, int se, BitReader& bits, int plus)
+    {
+        for (; k <= se; ++k)
+            if (terms[kZigzag[k]] != 0) Correct(k, bits, plus);
+    }
+
+private:
+    void Correct(int k, BitReader& bits, int plus)
+    {
+        bits.Fill();
+        int16_t& c = terms[kZigzag[k]];
+        if (bits.Take(1) && (c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
     }
 };
 
-// A block of a frame decoded reduced to n x n samples a block: its low n x n terms (n a
-// row), and of the others one bit each, whether it is nonzero. That is all a refining scan
-// asks of a term, and all the reduced transform reads.
+// A block of a frame decoded reduced to n x n samples a block: its low n x n terms (natural
+// order, n a row) and a bit for each of the 64 terms (coding order) telling whether it is
+// nonzero. That is all a refining scan asks of a term, and all the reduced transform reads.
+// The bits let a scan pass zero terms without looking at each, and skip the correction
+// bits of the terms not kept all at once.
 struct ReducedBlock {
     int16_t* terms;
-    uint64_t* beyond;
-    const int8_t* slot;  // by natural index: the place among `terms`, or -1
+    uint64_t* nonzero;
+    const int8_t* slot;  // by coding order: the place among `terms`, or -1
+    uint64_t kept;       // by coding order: the terms with a place
 
-    bool Nonzero(int at) const { return slot[at] >= 0 ? terms[slot[at]] != 0 : (*beyond >> at & 1) != 0; }
-    void Set(int at, int16_t value)
+    void Set(int k, int16_t value)
     {
-        if (slot[at] >= 0) terms[slot[at]] = value;
-        else if (value != 0) *beyond |= uint64_t(1) << at;
+        k = k > 63 ? 63 : k;
+        if (slot[k] >= 0) terms[slot[k]] = value;
+        if (value != 0) *nonzero |= uint64_t(1) << k;
+        else *nonzero &= ~(uint64_t(1) << k);
     }
-    void Correct(int at, int plus)
+    int PassZeros(int k, int se, int run, BitReader& bits, int plus)
     {
-        if (slot[at] >= 0) WholeBlock{terms + slot[at]}.Correct(0, plus);
+        // Runs are short: term by term, as WholeBlock does.
+        for (; k <= se; ++k) {
+            if ((*nonzero >> k & 1) == 0) {
+                if (run-- == 0) break;
+                continue;
+            }
+            bits.Fill();
+            if (bits.Take(1) && slot[k] >= 0) Correct(terms[slot[k]], plus);
+        }
+        return k;
+    }
+    void RefineNonzero(int k, int se, BitReader& bits, int plus)
+    {
+        Refine(*nonzero & Below(se + 1) & ~Below(k), bits, plus);
+    }
+
+private:
+    static uint64_t Below(int k) { return k >= 64 ? ~uint64_t(0) : (uint64_t(1) << k) - 1; }
+    static int Count(uint64_t v)  // without the library call a plain build makes of popcount
+    {
+        v = v - ((v >> 1) & 0x5555555555555555ull);
+        v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+        v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        return int((v * 0x0101010101010101ull) >> 56);
+    }
+    static void Correct(int16_t& c, int plus)
+    {
+        if ((c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
+    }
+    static void SkipBits(int n, BitReader& bits)
+    {
+        for (; n > 0; n -= 32) {
+            bits.Fill();
+            bits.Skip(n < 32 ? n : 32);
+        }
+    }
+    // The correction bits of the terms in `refined`, in order.
+    void Refine(uint64_t refined, BitReader& bits, int plus)
+    {
+        uint64_t ahead = refined;  // the terms whose bits are still to be read
+        for (uint64_t own = refined & kept; own != 0; own &= own - 1) {
+            const int k = __builtin_ctzll(own);
+            SkipBits(Count(ahead & Below(k)), bits);
+            ahead &= ~Below(k + 1);
+            bits.Fill();
+            if (bits.Take(1)) Correct(terms[slot[k]], plus);
+        }
+        SkipBits(Count(ahead), bits);
     }
 };
 
@@ -49,7 +126,7 @@ public:
     int16_t* Terms(int bx, int by) { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
     const int16_t* Terms(int bx, int by) const { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
     WholeBlock Whole(int bx, int by) { return {Terms(bx, by)}; }
-    ReducedBlock Reduced(int bx, int by) { return {Terms(bx, by), &beyond_[Index(bx, by)], slot_}; }
+    ReducedBlock Reduced(int bx, int by) { return {Terms(bx, by), &nonzero_[Index(bx, by)], coded_slot_, kept_}; }
 
     // Sets block (bx, by) from all 64 terms (natural order).
     void Store(int bx, int by, const int16_t all[64]);
@@ -61,9 +138,10 @@ private:
 
     int wide_ = 0;
     int side_ = 8;
-    int8_t slot_[64] = {};
+    int8_t coded_slot_[64] = {};  // by coding order: the place among a block's terms, or -1
+    uint64_t kept_ = 0;           // by coding order: the terms with a place
     std::vector<int16_t> terms_;
-    std::vector<uint64_t> beyond_;  // reduced frames only
+    std::vector<uint64_t> nonzero_;  // reduced frames only
 };
 
 }  // namespace picdll::jpeg

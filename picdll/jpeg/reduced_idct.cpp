@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include "picdll/jpeg/idct.h"
 
 namespace picdll::jpeg {
@@ -13,42 +11,37 @@ constexpr int kPass1Bits = 2;
 constexpr int kPass1Shift = kConstBits - kPass1Bits;
 constexpr int kPass2Shift = kConstBits + kPass1Bits + 3;
 
-// w[m][u]: the weight of term u in sample m of a row reduced to n samples, times 2^13:
-// a(u) cos((2m + 1) u pi / 2n), a(0) = 1 and a(u) = sqrt(2) otherwise, for the n lowest
-// terms; the higher ones are finer than n samples can show and are left out. Sample m sits
-// at the centre of pixels 8m/n .. 8(m + 1)/n - 1 of the full block, where the 8-point
-// basis cos((2x + 1) u pi / 16) takes exactly these values: the samples are those of the
-// block's picture with its finest terms taken away. (Taking the mean of the 8/n pixels
-// instead needs the high terms too and, fitted to the screen, looks a little softer.)
-// Four terms of at most 32767 times at most 11585 stay well inside 32 bits.
-struct Weights {
-    int32_t w[4][4] = {};
-    explicit Weights(int n)
-    {
-        const double pi = std::acos(-1.0);
-        for (int m = 0; m < n; ++m)
-            for (int u = 0; u < n; ++u) {
-                const double a = u == 0 ? 1.0 : std::sqrt(2.0);
-                w[m][u] = int32_t(std::lround(a * std::cos((2 * m + 1) * u * pi / (2 * n)) * (1 << kConstBits)));
-            }
-    }
-};
+// The four-sample row: sample m of 4 weighs term u by a(u) cos((2m + 1) u pi / 8), a(0) = 1
+// and a(u) = sqrt(2) otherwise, for the four lowest terms; the higher ones are finer than
+// four samples can show and are left out. Sample m sits at the centre of pixels 2m and 2m + 1
+// of the full block, where the 8-point basis cos((2x + 1) u pi / 16) takes exactly these
+// values: the samples are those of the block's picture with its finest terms taken away.
+// (Taking the mean of the two pixels instead needs the high terms too and, fitted to the
+// screen, looks a little softer.) Times 2^13: a(1) cos(pi / 8) = 10703, a(1) cos(3 pi / 8)
+// = 4433, a(2) cos(pi / 4) = 1. With int16 terms every sum stays inside 32 bits.
+constexpr int32_t kNear = 10703, kFar = 4433;
+
+// The unscaled samples of four terms; samples 3 and 2 mirror 0 and 1, with the odd terms'
+// signs changed.
+inline void Transform4(int32_t x0, int32_t x1, int32_t x2, int32_t x3, int32_t y[4])
+{
+    const int32_t even0 = (x0 + x2) * (1 << kConstBits), even1 = (x0 - x2) * (1 << kConstBits);
+    const int32_t odd0 = kNear * x1 + kFar * x3, odd1 = kFar * x1 - kNear * x3;
+    y[0] = even0 + odd0;
+    y[3] = even0 - odd0;
+    y[1] = even1 + odd1;
+    y[2] = even1 - odd1;
+}
+
+// The two-sample row: the weights are 1 and +-a(1) cos(pi / 4) = +-1.
+inline void Transform2(int32_t x0, int32_t x1, int32_t y[2])
+{
+    y[0] = (x0 + x1) * (1 << kConstBits);
+    y[1] = (x0 - x1) * (1 << kConstBits);
+}
 
 int16_t ClampBetween(int32_t v) { return int16_t(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
 uint8_t ClampSample(int32_t v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
-
-// The n samples of the terms x[0..terms-1] (the rest zero), unscaled. Sample n - 1 - m
-// mirrors sample m, so its weights are those of m with the odd terms' signs changed.
-void Transform(const Weights& k, int n, const int32_t* x, int terms, int32_t* y)
-{
-    for (int m = 0; m < n / 2; ++m) {
-        int32_t even = 0, odd = 0;
-        for (int u = 0; u < terms; u += 2) even += k.w[m][u] * x[u];
-        for (int u = 1; u < terms; u += 2) odd += k.w[m][u] * x[u];
-        y[m] = even + odd;
-        y[n - 1 - m] = even - odd;
-    }
-}
 
 // What the first pass makes of a lone first term (its weight is exactly 2^13).
 int16_t FirstPassOfLoneTerm(int32_t x) { return ClampBetween(x * (1 << kPass1Bits)); }
@@ -58,38 +51,48 @@ int16_t FirstPassOfLoneTerm(int32_t x) { return ClampBetween(x * (1 << kPass1Bit
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
 {
     constexpr int32_t kBias = (1 << (kPass2Shift - 1)) + (128 << kPass2Shift);
+    auto sample = [](int32_t v) { return ClampSample((v + kBias) >> kPass2Shift); };
+    auto between = [](int32_t v) { return ClampBetween((v + (1 << (kPass1Shift - 1))) >> kPass1Shift); };
     if (n == 1) {
-        // Every other basis function averages to nothing over the block.
-        *out = ClampSample((FirstPassOfLoneTerm(coef[0]) * (1 << kConstBits) + kBias) >> kPass2Shift);
+        *out = sample(FirstPassOfLoneTerm(coef[0]) * (1 << kConstBits));
         return;
     }
-    static const Weights four(4), two(2);
-    const Weights& k = n == 4 ? four : two;
-    // between[m][u]: column u of the block reduced to n samples.
-    int32_t between[4][4], x[4], y[4];
-    int columns = 0;  // the columns after the last that holds a term are all zero
-    for (int u = 0; u < n; ++u) {
-        int terms = 0;
-        for (int v = 0; v < n; ++v) {
-            x[v] = coef[8 * v + u];
-            if (x[v] != 0) terms = v + 1;
+    int32_t y[4];
+    if (n == 2) {
+        int32_t t[2][2];
+        for (int u = 0; u < 2; ++u) {
+            Transform2(coef[u], coef[8 + u], y);
+            t[0][u] = between(y[0]);
+            t[1][u] = between(y[1]);
         }
-        if (terms > 0) columns = u + 1;
-        if (terms <= 1) {
-            for (int m = 0; m < n; ++m) between[m][u] = FirstPassOfLoneTerm(x[0]);
-            continue;
+        for (int m = 0; m < 2; ++m, out += stride) {
+            Transform2(t[m][0], t[m][1], y);
+            out[0] = sample(y[0]);
+            out[1] = sample(y[1]);
         }
-        Transform(k, n, x, terms, y);
-        for (int m = 0; m < n; ++m) between[m][u] = ClampBetween((y[m] + (1 << (kPass1Shift - 1))) >> kPass1Shift);
+        return;
     }
-    for (int m = 0; m < n; ++m, out += stride) {
-        if (columns <= 1) {
-            const uint8_t flat = ClampSample((between[m][0] * (1 << kConstBits) + kBias) >> kPass2Shift);
-            for (int i = 0; i < n; ++i) out[i] = flat;
+    // Columns first; most blocks hold little beyond their first terms, and a column or row
+    // of nothing but its first term gives that term's value throughout.
+    int32_t t[4][4];
+    bool flat_rows = true;
+    for (int u = 0; u < 4; ++u) {
+        const int32_t x0 = coef[u], x1 = coef[8 + u], x2 = coef[16 + u], x3 = coef[24 + u];
+        if ((x1 | x2 | x3) == 0) {
+            t[0][u] = t[1][u] = t[2][u] = t[3][u] = FirstPassOfLoneTerm(x0);
+        } else {
+            Transform4(x0, x1, x2, x3, y);
+            for (int m = 0; m < 4; ++m) t[m][u] = between(y[m]);
+        }
+        flat_rows &= u == 0 || (t[0][u] | t[1][u] | t[2][u] | t[3][u]) == 0;
+    }
+    for (int m = 0; m < 4; ++m, out += stride) {
+        if (flat_rows) {
+            out[0] = out[1] = out[2] = out[3] = sample(t[m][0] * (1 << kConstBits));
             continue;
         }
-        Transform(k, n, between[m], columns, y);
-        for (int i = 0; i < n; ++i) out[i] = ClampSample((y[i] + kBias) >> kPass2Shift);
+        Transform4(t[m][0], t[m][1], t[m][2], t[m][3], y);
+        for (int i = 0; i < 4; ++i) out[i] = sample(y[i]);
     }
 }
 
