@@ -23,7 +23,9 @@ void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride);
 // InverseDctFlat gives.
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
 
-// The portable implementation behind InverseDct, for comparison in tests.
+// The portable implementations behind InverseDct and InverseDctReduced, for comparison in
+// tests.
 void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
+void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
 
 }  // namespace picdll::jpeg

@@ -1,5 +1,9 @@
 #include "picdll/jpeg/idct.h"
 
+#include <cstring>
+
+#include "picdll/jpeg/simd.h"
+
 namespace picdll::jpeg {
 
 namespace {
@@ -48,7 +52,73 @@ int16_t FirstPassOfLoneTerm(int32_t x) { return ClampBetween(x * (1 << kPass1Bit
 
 }  // namespace
 
+#if PICDLL_JPEG_SSE2
+
+namespace {
+
+#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+
+// Transform4 on four lanes at once, from the int16 terms x0..x3 of each lane (in the low
+// halves); y[i] gets sample i of each lane, rounded with `bias`, shifted and saturated to
+// int16 as the scalar passes do.
+SSE2 void Transform4Sse2(__m128i x0, __m128i x1, __m128i x2, __m128i x3, int shift, int32_t bias, __m128i y[4])
+{
+    auto pair = [](int a, int b) { return _mm_set_epi16(short(b), short(a), short(b), short(a), short(b), short(a), short(b), short(a)); };
+    const __m128i x02 = _mm_unpacklo_epi16(x0, x2), x13 = _mm_unpacklo_epi16(x1, x3);
+    constexpr int kOne = 1 << kConstBits;
+    const __m128i even0 = _mm_madd_epi16(x02, pair(kOne, kOne)), even1 = _mm_madd_epi16(x02, pair(kOne, -kOne));
+    const __m128i odd0 = _mm_madd_epi16(x13, pair(kNear, kFar)), odd1 = _mm_madd_epi16(x13, pair(kFar, -kNear));
+    const __m128i round = _mm_set1_epi32(bias);
+    auto descale = [&](__m128i v) {
+        return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(v, round), shift), _mm_setzero_si128());
+    };
+    y[0] = descale(_mm_add_epi32(even0, odd0));
+    y[1] = descale(_mm_add_epi32(even1, odd1));
+    y[2] = descale(_mm_sub_epi32(even1, odd1));
+    y[3] = descale(_mm_sub_epi32(even0, odd0));
+}
+
+// A 4x4 matrix of int16 held a row a vector (low halves), turned to a column a vector.
+SSE2 void Transpose4(__m128i r[4])
+{
+    const __m128i a = _mm_unpacklo_epi16(r[0], r[1]), b = _mm_unpacklo_epi16(r[2], r[3]);
+    const __m128i low = _mm_unpacklo_epi32(a, b), high = _mm_unpackhi_epi32(a, b);
+    r[0] = low;
+    r[1] = _mm_srli_si128(low, 8);
+    r[2] = high;
+    r[3] = _mm_srli_si128(high, 8);
+}
+
+SSE2 void InverseDct4Sse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
+{
+    __m128i r[4];
+    for (int v = 0; v < 4; ++v) r[v] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(coef + 8 * v));
+    __m128i t[4];
+    Transform4Sse2(r[0], r[1], r[2], r[3], kPass1Shift, 1 << (kPass1Shift - 1), t);  // t[m]: row m
+    Transpose4(t);                                                                    // t[u]: column u
+    Transform4Sse2(t[0], t[1], t[2], t[3], kPass2Shift, (1 << (kPass2Shift - 1)) + (128 << kPass2Shift), r);
+    Transpose4(r);  // r[m]: output row m
+    for (int m = 0; m < 4; ++m, out += stride) {
+        const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(r[m], r[m]));
+        std::memcpy(out, &bytes, 4);
+    }
+}
+
+#undef SSE2
+
+}  // namespace
+
+#endif
+
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
+{
+#if PICDLL_JPEG_SSE2
+    if (n == 4 && UseSse2()) return InverseDct4Sse2(coef, out, stride);
+#endif
+    InverseDctReducedPortable(coef, n, out, stride);
+}
+
+void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
 {
     constexpr int32_t kBias = (1 << (kPass2Shift - 1)) + (128 << kPass2Shift);
     auto sample = [](int32_t v) { return ClampSample((v + kBias) >> kPass2Shift); };
