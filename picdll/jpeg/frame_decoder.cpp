@@ -97,8 +97,9 @@ DecodeStatus FrameDecoder::DecodeStreaming(const StreamTables& tables, const Sca
                         int last = DecodeSequentialBlock(reader.bits, dc, ac, prediction[i], quant_[c], coef);
                         ok = last >= 0;
                         WriteBlock(coef, last > 0, c, row, mx * comp.h + bx, by);
-                        // Clear what the block used, ready for the next one.
-                        if (ok) {
+                        // Clear what the block used, ready for the next one: term by term
+                        // when it used few, else all at once (a photo's blocks use many).
+                        if (ok && last < 8) {
                             for (int k = 0; k <= last; ++k) coef[kZigzag[k]] = 0;
                         } else {
                             std::memset(coef, 0, sizeof coef);
