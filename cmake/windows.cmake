@@ -9,7 +9,8 @@ set(PICDLL_EXPORTS
   PicDLLInitDLL:4 PicDLLSetJPGErrorMsgBox:4 PicDLLSetCallback:4
   PicDLLGetJPGDimensions:12 PicDLLGetBMPDimensions:12
   PicDLLReadRGBFromJPG:12 PicDLLReadRGBFromBMP:12 PicDLLGetLastError:0
-  PicDLLResizeRGB2:24 PicDLLQuantizeRGBTo8Bit:24 PicDLLRGBToHBITMAP:16)
+  PicDLLResizeRGB2:24 PicDLLQuantizeRGBTo8Bit:24 PicDLLRGBToHBITMAP:16
+  PicDLLReadScaledRGBFromJPG:24)
 
 set(dll_def "LIBRARY picdll.dll\nEXPORTS\n")
 set(import_def "LIBRARY picdll.dll\nEXPORTS\n")

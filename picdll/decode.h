@@ -66,4 +66,17 @@ DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, DecodeTarget& target,
 DecodeStatus DecodeBmp(const uint8_t* data, size_t size, DecodeTarget& target,
                        std::string* why = nullptr);
 
+// The reduction a JPEG picture of upright size `width` x `height` is decoded at when it is
+// wanted no smaller than `min_width` x `min_height`: the largest of 2, 4 and 8 that leaves
+// ceil(width / d) x ceil(height / d) at least that large, or 1 when none does.
+int ChooseJpegReduction(int width, int height, int min_width, int min_height);
+
+// DecodeJpeg at the reduction ChooseJpegReduction gives for the picture's upright size:
+// the target receives ceil(width / d) x ceil(height / d) pixels and `reduction` d. Each
+// pixel is taken from the 1/d-size frequencies of its blocks, never from a full-size
+// picture, so the work after the entropy decoding and the memory for the picture shrink
+// with d, and so does that for the coefficients of a progressive picture.
+DecodeStatus DecodeJpegReduced(const uint8_t* data, size_t size, int min_width, int min_height,
+                               DecodeTarget& target, int& reduction, std::string* why = nullptr);
+
 }  // namespace picdll

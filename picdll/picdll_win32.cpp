@@ -184,8 +184,6 @@ private:
 
 using SizeQueryOfStart = picdll::SizeQuery (*)(const uint8_t*, size_t, uint64_t,
                                                 picdll::Dimensions&, size_t&);
-using Decoder = picdll::DecodeStatus (*)(const uint8_t*, size_t, picdll::DecodeTarget&,
-                                         std::string*);
 
 int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* height)
 {
@@ -204,7 +202,9 @@ int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* hei
     return ok ? 1 : 0;
 }
 
-HGLOBAL Read(Decoder decoder, const char* path, int* width, int* height)
+// `decode(data, size, target)` decodes the file's bytes into the target.
+template <class Decode>
+HGLOBAL Read(Decode decode, const char* path, int* width, int* height)
 {
     if (width) *width = 0;
     if (height) *height = 0;
@@ -212,7 +212,7 @@ HGLOBAL Read(Decoder decoder, const char* path, int* width, int* height)
     MappedFile file(path);
     if (!file.data()) return nullptr;
     GlobalTarget target;
-    switch (decoder(file.data(), file.size(), target, nullptr)) {
+    switch (decode(file.data(), file.size(), target)) {
     case picdll::DecodeStatus::Ok:
         g_lastError = 0;
         return target.Release(width, height);
@@ -258,12 +258,27 @@ PICDLL_API int WINAPI PicDLLGetBMPDimensions(const char* path, int* width, int* 
 
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int* height)
 {
-    return Read(picdll::DecodeJpeg, path, width, height);
+    return Read([](const uint8_t* data, size_t size, picdll::DecodeTarget& target) {
+        return picdll::DecodeJpeg(data, size, target);
+    }, path, width, height);
 }
 
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMP(const char* path, int* width, int* height)
 {
-    return Read(picdll::DecodeBmp, path, width, height);
+    return Read([](const uint8_t* data, size_t size, picdll::DecodeTarget& target) {
+        return picdll::DecodeBmp(data, size, target);
+    }, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadScaledRGBFromJPG(const char* path, int minWidth, int minHeight,
+                                                     int* width, int* height, int* scale)
+{
+    int reduction = 1;
+    HGLOBAL block = Read([&](const uint8_t* data, size_t size, picdll::DecodeTarget& target) {
+        return picdll::DecodeJpegReduced(data, size, minWidth, minHeight, target, reduction);
+    }, path, width, height);
+    if (scale) *scale = block ? reduction : 0;
+    return block;
 }
 
 PICDLL_API int WINAPI PicDLLGetLastError(void) { return g_lastError; }

@@ -1,6 +1,7 @@
 #include "pictures/fit.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -40,4 +41,13 @@ FittedSize FitToArea(int width, int height, int areaWidth, int areaHeight, float
     if (!enlarge) return unscaled;
     if (wide) return {true, areaWidth, Grown(fH, fW, areaWidth - width)};
     return {true, Grown(fW, fH, areaHeight - height), areaHeight};
+}
+
+int FitReduction(const FittedSize& fit, int width, int height)
+{
+    if (!fit.scaled || int64_t(fit.width) * 2 > width || int64_t(fit.height) * 2 > height) return 1;
+    int reduction = 1;
+    for (int d = 2; d <= 8 && width / d >= fit.width && height / d >= fit.height; d *= 2)
+        if (width % d == 0 && height % d == 0) reduction = d;
+    return reduction;
 }

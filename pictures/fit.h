@@ -12,3 +12,10 @@ struct FittedSize {
 // `reduce`, smaller ones grow only with `enlarge`.
 FittedSize FitToArea(int width, int height, int areaWidth, int areaHeight, float areaAspect,
                      bool reduce, bool enlarge);
+
+// How many times smaller a JPEG of `width` x `height` may be decoded before it is fitted:
+// when the fitted size is at most half the picture's in both directions, the largest of
+// 2, 4 and 8 that leaves the picture no smaller than the fitted size and divides both
+// sides (so the smaller picture covers exactly the area the whole one does, and fits
+// without a stretch); otherwise 1.
+int FitReduction(const FittedSize& fit, int width, int height);

@@ -67,36 +67,58 @@ void ShowLoadFailure(HWND window)
     MessageBeep(0xFFFFFFFF);
 }
 
-HGLOBAL ReadPicture(PictureKind kind, int& width, int& height)
+FittedSize FitToShowArea(int width, int height)
 {
+    return FitToArea(width, height, ShowArea.width, ShowArea.height, ShowArea.aspect,
+                     SettingOn(&Settings::reduce), SettingOn(&Settings::enlarge));
+}
+
+// The size of a picture as read: smaller than the picture's when it was decoded reduced.
+struct BlockSize {
+    int width = 0, height = 0;
+};
+
+// Reads the picture; `width` x `height` is its full size. A JPEG that will be reduced to half
+// its size or less is decoded reduced.
+HGLOBAL ReadPicture(PictureKind kind, int& width, int& height, BlockSize& decoded)
+{
+    HGLOBAL block = nullptr;
     switch (kind) {
-    case PictureKind::Jpeg:
+    case PictureKind::Jpeg: {
         PicDLLGetJPGDimensions(CurrentPath, &width, &height);
-        return PicDLLReadRGBFromJPG(CurrentPath, &width, &height);
+        const int reduction = FitReduction(FitToShowArea(width, height), width, height);
+        int scale = 0;
+        if (reduction > 1)
+            return PicDLLReadScaledRGBFromJPG(CurrentPath, width / reduction, height / reduction,
+                                              &decoded.width, &decoded.height, &scale);
+        block = PicDLLReadRGBFromJPG(CurrentPath, &width, &height);
+        break;
+    }
     case PictureKind::Bmp:
         PicDLLGetBMPDimensions(CurrentPath, &width, &height);
-        return PicDLLReadRGBFromBMP(CurrentPath, &width, &height);
+        block = PicDLLReadRGBFromBMP(CurrentPath, &width, &height);
+        break;
     case PictureKind::None:
         break;
     }
-    return nullptr;
+    decoded = {width, height};
+    return block;
 }
 
-// The picture fitted to the screen as a device bitmap; none when memory for one of the
-// steps ran out.
-HBITMAP FitDecodedPicture(DecodedPicture& decoded, int width, int height)
+// The picture of full size `width` x `height`, decoded at `size`, fitted to the screen as a
+// device bitmap; none when memory for one of the steps ran out.
+HBITMAP FitDecodedPicture(DecodedPicture& decoded, int width, int height, BlockSize size)
 {
-    const FittedSize fit = FitToArea(width, height, ShowArea.width, ShowArea.height, ShowArea.aspect,
-                                     SettingOn(&Settings::reduce), SettingOn(&Settings::enlarge));
-    const BYTE* pixels = decoded.Lock(width, height);
+    const FittedSize fit = FitToShowArea(width, height);
+    const BYTE* pixels = decoded.Lock(size.width, size.height);
     if (!pixels) return nullptr;
-    if (!fit.scaled) return MakeScreenBitmap(pixels, width, height);
+    if (!fit.scaled) return MakeScreenBitmap(pixels, size.width, size.height);
 
     BYTE* scaled = AllocationFails(PictureAllocation::ScaledBlock)
                        ? nullptr
                        : static_cast<BYTE*>(std::malloc(size_t(fit.width) * size_t(fit.height) * 3));
     if (!scaled) return nullptr;
-    const bool resized = PicDLLResizeRGB2(pixels, width, height, scaled, fit.width, fit.height) != 0;
+    const bool resized = PicDLLResizeRGB2(pixels, size.width, size.height, scaled, fit.width, fit.height) != 0;
     decoded.Free();
     HBITMAP bitmap = resized ? MakeScreenBitmap(scaled, fit.width, fit.height) : nullptr;
     std::free(scaled);
@@ -108,8 +130,9 @@ HBITMAP FitDecodedPicture(DecodedPicture& decoded, int width, int height)
 HBITMAP LoadAndFitPicture(HWND window)
 {
     int width = 0, height = 0;
+    BlockSize size;
     const PictureKind kind = KindOfPath(CurrentPath);
-    DecodedPicture decoded(ReadPicture(kind, width, height));
+    DecodedPicture decoded(ReadPicture(kind, width, height, size));
     if (kind == PictureKind::None || PicDLLGetLastError() != 0) {
         decoded.Free();
         ShowLoadFailure(window);
@@ -118,7 +141,7 @@ HBITMAP LoadAndFitPicture(HWND window)
     // A read stopped without a failure: the saver is ending.
     if (QuitPending || !decoded.Held()) return nullptr;
 
-    HBITMAP bitmap = FitDecodedPicture(decoded, width, height);
+    HBITMAP bitmap = FitDecodedPicture(decoded, width, height, size);
     // A picture too large for the memory at hand fails as an unreadable one does.
     if (!bitmap && !QuitPending) ShowLoadFailure(window);
     return bitmap;

@@ -15,6 +15,10 @@ public:
     // The read; on failure `why` says why in one line.
     virtual bool Read(const std::string& path, PictureFormat format, std::vector<uint8_t>& rgb,
                       int& width, int& height, std::string& why) = 0;
+    // The JPEG read of a picture to be fitted: decoded reduced to no less than
+    // minWidth x minHeight; `reduction` receives the factor used.
+    virtual bool ReadReducedJpeg(const std::string& path, int minWidth, int minHeight, std::vector<uint8_t>& rgb,
+                                 int& width, int& height, int& reduction, std::string& why) = 0;
     // False when memory for the work ran out.
     virtual bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth,
                         int newHeight) = 0;

@@ -71,12 +71,25 @@ int main(int argc, char** argv)
 
     std::vector<uint8_t> rgb;
     std::string why;
-    if (!library.Read(input, format, rgb, width, height, why)) return Fail("read failed: " + why);
-    std::printf("decoded %dx%d\n", width, height);
+    // As the saver does: a JPEG that the fit reduces to half or less is decoded reduced, and
+    // fitted to the size its full dimensions give.
+    auto fitOf = [&](int w, int h) {
+        return FitToArea(w, h, fitWidth, fitHeight, float(fitWidth) / float(fitHeight), true, true);
+    };
+    const int fullWidth = width, fullHeight = height;
+    const int reduction =
+        known && fitWidth > 0 && format == PictureFormat::Jpeg ? FitReduction(fitOf(width, height), width, height) : 1;
+    int used = 1;
+    const bool read = reduction > 1 ? library.ReadReducedJpeg(input, width / reduction, height / reduction, rgb, width,
+                                                              height, used, why)
+                                    : library.Read(input, format, rgb, width, height, why);
+    if (!read) return Fail("read failed: " + why);
+    std::printf("decoded %dx%d", width, height);
+    if (used > 1) std::printf(" (1/%d)", used);
+    std::printf("\n");
 
     if (fitWidth > 0) {
-        const FittedSize fit = FitToArea(width, height, fitWidth, fitHeight,
-                                         float(fitWidth) / float(fitHeight), true, true);
+        const FittedSize fit = used > 1 ? fitOf(fullWidth, fullHeight) : fitOf(width, height);
         if (fit.scaled) {
             std::vector<uint8_t> scaled(size_t(fit.width) * size_t(fit.height) * 3);
             if (!library.Resize(rgb.data(), width, height, scaled.data(), fit.width, fit.height))

@@ -65,6 +65,21 @@ public:
         return status == picdll::DecodeStatus::Ok;
     }
 
+    bool ReadReducedJpeg(const std::string& path, int minWidth, int minHeight, std::vector<uint8_t>& rgb, int& width,
+                         int& height, int& reduction, std::string& why) override
+    {
+        if (!Load(path)) {
+            why = "cannot open " + path;
+            return false;
+        }
+        VectorTarget target(rgb);
+        const picdll::DecodeStatus status =
+            picdll::DecodeJpegReduced(bytes_.data(), bytes_.size(), minWidth, minHeight, target, reduction, &why);
+        width = target.width_;
+        height = target.height_;
+        return status == picdll::DecodeStatus::Ok;
+    }
+
     bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
     {
         return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight);

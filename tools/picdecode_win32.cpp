@@ -25,6 +25,25 @@ public:
     {
         HGLOBAL block = format == PictureFormat::Jpeg ? PicDLLReadRGBFromJPG(path.c_str(), &width, &height)
                                                       : PicDLLReadRGBFromBMP(path.c_str(), &width, &height);
+        return TakeBlock(block, rgb, width, height, why);
+    }
+
+    bool ReadReducedJpeg(const std::string& path, int minWidth, int minHeight, std::vector<uint8_t>& rgb, int& width,
+                         int& height, int& reduction, std::string& why) override
+    {
+        HGLOBAL block = PicDLLReadScaledRGBFromJPG(path.c_str(), minWidth, minHeight, &width, &height, &reduction);
+        return TakeBlock(block, rgb, width, height, why);
+    }
+
+    bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
+    {
+        return PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight) != 0;
+    }
+
+private:
+    // Copies the library's block into `rgb` and frees it.
+    static bool TakeBlock(HGLOBAL block, std::vector<uint8_t>& rgb, int width, int height, std::string& why)
+    {
         if (PicDLLGetLastError() != 0 || !block) {
             if (block) GlobalFree(block);
             why = "the library reports a failed read";
@@ -40,11 +59,6 @@ public:
         GlobalFree(block);
         if (rgb.size() != bytes) why = "the library returned a short block";
         return rgb.size() == bytes;
-    }
-
-    bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
-    {
-        return PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight) != 0;
     }
 };
 

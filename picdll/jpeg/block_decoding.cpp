@@ -69,8 +69,9 @@ void DecodeDcRefine(BitReader& bits, int al, int16_t* coef)
     if (bits.Take(1)) coef[0] = int16_t(coef[0] | (1 << al));
 }
 
+template <class Block>
 bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
-                   int& eob_run, int16_t* coef)
+                   int& eob_run, Block coef)
 {
     if (eob_run > 0) {
         --eob_run;
@@ -90,22 +91,17 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
             continue;
         }
         k += run;
-        int at = kZigzag[k];
-        coef[at] = ClampCoefficient(ReceiveValue(bits, size) * (1 << al));
+        coef.Set(k, ClampCoefficient(ReceiveValue(bits, size) * (1 << al)));
         ++k;
     }
     return true;
 }
 
+template <class Block>
 bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
-                    int& eob_run, int16_t* coef)
+                    int& eob_run, Block coef)
 {
     const int plus = 1 << al, minus = -plus;
-    // A coefficient already nonzero gets one correction bit: whether to add 1 << al away from zero.
-    auto refine = [&](int16_t& c) {
-        bits.Fill();
-        if (bits.Take(1) && (c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : minus));
-    };
     int k = ss;
     if (eob_run == 0) {
         for (; k <= se; ++k) {
@@ -121,27 +117,20 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
             }
             // Pass `run` coefficients that are still zero, correcting the nonzero ones on
             // the way; the new value goes into the zero coefficient after them.
-            for (; k <= se; ++k) {
-                int16_t& c = coef[kZigzag[k]];
-                if (c != 0) {
-                    refine(c);
-                } else if (run == 0) {
-                    if (value != 0) c = int16_t(value);
-                    break;
-                } else {
-                    --run;
-                }
-            }
+            k = coef.PassZeros(k, se, run, bits, plus);
+            if (k <= se && value != 0) coef.Set(k, int16_t(value));
         }
     }
     if (eob_run > 0) {
-        for (; k <= se; ++k) {
-            int16_t& c = coef[kZigzag[k]];
-            if (c != 0) refine(c);
-        }
+        coef.RefineNonzero(k, se, bits, plus);
         --eob_run;
     }
     return true;
 }
+
+template bool DecodeAcFirst(BitReader&, const HuffmanTable&, int, int, int, int&, WholeBlock);
+template bool DecodeAcFirst(BitReader&, const HuffmanTable&, int, int, int, int&, ReducedBlock);
+template bool DecodeAcRefine(BitReader&, const HuffmanTable&, int, int, int, int&, WholeBlock);
+template bool DecodeAcRefine(BitReader&, const HuffmanTable&, int, int, int, int&, ReducedBlock);
 
 }  // namespace picdll::jpeg

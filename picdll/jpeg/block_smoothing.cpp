@@ -109,7 +109,7 @@ bool ScanProgress::WorthSmoothing(const Frame& frame, const uint16_t quant[][64]
 void SmoothBlock(const CoefficientPlane& plane, int bx, int by, const int8_t* known,
                  const uint16_t* quant, int16_t out[64])
 {
-    std::memcpy(out, plane.blocks + (size_t(by) * size_t(plane.stride) + size_t(bx)) * 64, 64 * sizeof *out);
+    plane.store->Load(plane.store->Terms(bx, by), out);
     // The rows two away are those of the reference decoders, which look no further than
     // the next row while in the first two MCU rows or the last two.
     const int mcu_row = by / plane.v, in_mcu_row = by % plane.v;
@@ -126,7 +126,7 @@ void SmoothBlock(const CoefficientPlane& plane, int bx, int by, const int8_t* kn
         const int y = rows[j];
         for (int i = 0; i < 5; ++i) {
             const int x = std::clamp(bx + i - 2, 0, plane.wide - 1);
-            dc[j][i] = plane.blocks[(size_t(y) * size_t(plane.stride) + size_t(x)) * 64];
+            dc[j][i] = plane.store->Terms(x, y)[0];
         }
     }
     const bool only_dc = OnlyDc(known);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "picdll/jpeg/coefficients.h"
 #include "picdll/jpeg/headers.h"
 
 namespace picdll::jpeg {
@@ -44,16 +45,15 @@ private:
     bool started_ = false;
 };
 
-// One component's quantised coefficients as the scans left them: 64 a block, blocks row
-// by row, `stride` blocks a row. `wide` x `high` blocks cover the picture; `v` block rows
-// make one of the frame's `mcu_rows` MCU rows.
+// One component's quantised coefficients as the scans left them. `wide` x `high` blocks
+// cover the picture; `v` block rows make one of the frame's `mcu_rows` MCU rows.
 struct CoefficientPlane {
-    const int16_t* blocks;
-    int stride, wide, high;
+    const CoefficientStore* store;
+    int wide, high;
     int v, mcu_rows;
 };
 
-// Copies block (bx, by) into `out`, filling in the low terms that have not arrived with
+// Copies block (bx, by) into `out` (64 terms, those the store does not keep as 0), filling in the low terms that have not arrived with
 // their predictions, limited to what the bits received allow. `known` as ScanProgress.
 void SmoothBlock(const CoefficientPlane& plane, int bx, int by, const int8_t* known,
                  const uint16_t* quant, int16_t out[64]);

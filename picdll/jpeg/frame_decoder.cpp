@@ -23,24 +23,32 @@ bool ValidProgressiveScan(const ScanHeader& s)
     return s.ss <= s.se && s.se <= 63 && s.component_count == 1;
 }
 
-void WriteBlock(const int16_t* coef, bool ac_present, uint8_t* out, ptrdiff_t stride)
-{
-    if (ac_present) InverseDct(coef, out, stride);
-    else InverseDctFlat(coef[0], out, stride);
-}
+constexpr uint16_t kUnitQuant[64] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                     1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                     1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                     1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
 }  // namespace
 
-FrameDecoder::FrameDecoder(const Frame& frame, const ScanHeader& first_scan, RowWriter& writer,
-                           DecodeTarget& target)
-    : frame_(frame), writer_(writer), target_(target), planes_(frame),
+FrameDecoder::FrameDecoder(const Frame& frame, const Frame& output, const ScanHeader& first_scan,
+                           RowWriter& writer, DecodeTarget& target)
+    : frame_(frame), side_(output.block), writer_(writer), target_(target), planes_(output),
       streaming_(!frame.progressive && first_scan.component_count == frame.component_count)
 {
     if (streaming_) return;
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
-        coefficients_[c].assign(size_t(comp.blocks_wide) * comp.blocks_high * 64, 0);
+        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, side_);
     }
+}
+
+void FrameDecoder::WriteBlock(const int16_t coef[64], bool ac_present, int c, int mcu_row, int bx, int by)
+{
+    uint8_t* out = planes_.Block(c, mcu_row, bx, by);
+    const ptrdiff_t stride = planes_.stride(c);
+    if (side_ < 8) InverseDctReduced(coef, side_, out, stride);
+    else if (ac_present) InverseDct(coef, out, stride);
+    else InverseDctFlat(coef[0], out, stride);
 }
 
 DecodeStatus FrameDecoder::DecodeScan(const StreamTables& tables, const ScanHeader& scan,
@@ -79,19 +87,19 @@ DecodeStatus FrameDecoder::DecodeStreaming(const StreamTables& tables, const Sca
                 const Component& comp = frame_.components[c];
                 const HuffmanTable& dc = tables.dc[scan.dc_table[i]];
                 const HuffmanTable& ac = tables.ac[scan.ac_table[i]];
-                ptrdiff_t stride = planes_.stride(c);
                 for (int by = 0; by < comp.v; ++by) {
                     for (int bx = 0; bx < comp.h; ++bx) {
-                        uint8_t* out = planes_.Block(c, row, mx * comp.h + bx, by);
                         if (!have || !ok) {
-                            InverseDctFlat(0, out, stride);  // missing data shows as grey
+                            // Missing data shows as grey (coef is all zero here).
+                            WriteBlock(coef, false, c, row, mx * comp.h + bx, by);
                             continue;
                         }
                         int last = DecodeSequentialBlock(reader.bits, dc, ac, prediction[i], quant_[c], coef);
                         ok = last >= 0;
-                        WriteBlock(coef, last > 0, out, stride);
-                        // Clear what the block used, ready for the next one.
-                        if (ok) {
+                        WriteBlock(coef, last > 0, c, row, mx * comp.h + bx, by);
+                        // Clear what the block used, ready for the next one: term by term
+                        // when it used few, else all at once (a photo's blocks use many).
+                        if (ok && last < 8) {
                             for (int k = 0; k <= last; ++k) coef[kZigzag[k]] = 0;
                         } else {
                             std::memset(coef, 0, sizeof coef);
@@ -112,10 +120,6 @@ DecodeStatus FrameDecoder::DecodeStreaming(const StreamTables& tables, const Sca
 DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const ScanHeader& scan,
                                               const uint8_t* data, size_t size, size_t& pos)
 {
-    static const uint16_t kUnitQuant[64] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                            1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                            1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                            1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     // A scan of one component codes its blocks one by one, covering only the blocks
     // that reach into the picture; several components interleave whole MCUs.
     bool interleaved = scan.component_count > 1;
@@ -144,24 +148,9 @@ DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const 
             for (int i = 0; i < scan.component_count && ok; ++i) {
                 int c = scan.components[i];
                 const Component& comp = frame_.components[c];
-                const HuffmanTable& dc = tables.dc[scan.dc_table[i]];
-                const HuffmanTable& ac = tables.ac[scan.ac_table[i]];
                 int bw = interleaved ? comp.h : 1, bh = interleaved ? comp.v : 1;
-                for (int b = 0; b < bw * bh && ok; ++b) {
-                    int16_t* coef = CoefficientBlock(c, ux * bw + b % bw, uy * bh + b / bw);
-                    if (!frame_.progressive) {
-                        std::memset(coef, 0, 64 * sizeof *coef);
-                        ok = DecodeSequentialBlock(reader.bits, dc, ac, prediction[i], kUnitQuant, coef) >= 0;
-                    } else if (scan.ss == 0 && scan.ah == 0) {
-                        ok = DecodeDcFirst(reader.bits, dc, prediction[i], scan.al, coef);
-                    } else if (scan.ss == 0) {
-                        DecodeDcRefine(reader.bits, scan.al, coef);
-                    } else if (scan.ah == 0) {
-                        ok = DecodeAcFirst(reader.bits, ac, scan.ss, scan.se, scan.al, eob_run, coef);
-                    } else {
-                        ok = DecodeAcRefine(reader.bits, ac, scan.ss, scan.se, scan.al, eob_run, coef);
-                    }
-                }
+                for (int b = 0; b < bw * bh && ok; ++b)
+                    ok = DecodeBlock(tables, scan, i, reader.bits, prediction[i], eob_run, ux * bw + b % bw, uy * bh + b / bw);
             }
             reader.EndMcu(ok);
         }
@@ -175,34 +164,67 @@ DecodeStatus FrameDecoder::DecodeCoefficients(const StreamTables& tables, const 
     return DecodeStatus::Ok;
 }
 
+bool FrameDecoder::DecodeBlock(const StreamTables& tables, const ScanHeader& scan, int i,
+                               BitReader& bits, int& prediction, int& eob_run, int bx, int by)
+{
+    CoefficientStore& store = coefficients_[scan.components[i]];
+    const HuffmanTable& dc = tables.dc[scan.dc_table[i]];
+    const HuffmanTable& ac = tables.ac[scan.ac_table[i]];
+    if (!frame_.progressive) {
+        alignas(16) int16_t coef[64] = {};
+        const bool ok = DecodeSequentialBlock(bits, dc, ac, prediction, kUnitQuant, coef) >= 0;
+        store.Store(bx, by, coef);
+        return ok;
+    }
+    if (scan.ss == 0) {
+        int16_t* terms = store.Terms(bx, by);  // the DC term is the first kept at every size
+        if (scan.ah != 0) {
+            DecodeDcRefine(bits, scan.al, terms);
+            return true;
+        }
+        return DecodeDcFirst(bits, dc, prediction, scan.al, terms);
+    }
+    if (store.side() == 8) {
+        if (scan.ah == 0) return DecodeAcFirst(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Whole(bx, by));
+        return DecodeAcRefine(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Whole(bx, by));
+    }
+    if (scan.ah == 0) return DecodeAcFirst(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Reduced(bx, by));
+    return DecodeAcRefine(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Reduced(bx, by));
+}
+
 DecodeStatus FrameDecoder::Finish()
 {
     if (streaming_) return DecodeStatus::Ok;  // written as the scan was read
     const bool smooth = frame_.progressive && progress_.WorthSmoothing(frame_, quant_);
-    alignas(16) int16_t coef[64];
+    alignas(16) int16_t coef[64] = {};
     int16_t smoothed[64];
     for (int row = 0; row < frame_.mcus_high; ++row) {
         for (int c = 0; c < frame_.component_count; ++c) {
             const Component& comp = frame_.components[c];
             const uint16_t* quant = quant_[c];
-            const CoefficientPlane plane = {coefficients_[c].data(), comp.blocks_wide,
-                                            (comp.width + 7) / 8, (comp.height + 7) / 8,
+            const CoefficientStore& store = coefficients_[c];
+            const CoefficientPlane plane = {&store, (comp.width + 7) / 8, (comp.height + 7) / 8,
                                             comp.v, frame_.mcus_high};
             for (int by = 0; by < comp.v; ++by) {
                 const int block_row = row * comp.v + by;
                 for (int bx = 0; bx < comp.blocks_wide; ++bx) {
                     if (bx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
-                    const int16_t* in = CoefficientBlock(c, bx, block_row);
+                    const int16_t* in = store.Terms(bx, block_row);
+                    int in_row = side_;  // terms a row of `in`
                     if (smooth && bx < plane.wide && block_row < plane.high) {
                         SmoothBlock(plane, bx, block_row, progress_.Known(c, row), quant, smoothed);
                         in = smoothed;
+                        in_row = 8;
                     }
                     int ac = 0;
-                    for (int i = 0; i < 64; ++i) {
-                        coef[i] = ClampCoefficient(in[i] * quant[i]);
-                        ac |= i ? coef[i] : 0;
+                    for (int v = 0; v < side_; ++v) {
+                        for (int u = 0; u < side_; ++u) {
+                            const int at = 8 * v + u;
+                            coef[at] = ClampCoefficient(in[in_row * v + u] * quant[at]);
+                            ac |= at ? coef[at] : 0;
+                        }
                     }
-                    WriteBlock(coef, ac != 0, planes_.Block(c, row, bx, by), planes_.stride(c));
+                    WriteBlock(coef, ac != 0, c, row, bx, by);
                 }
             }
         }

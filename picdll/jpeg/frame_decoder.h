@@ -6,6 +6,7 @@
 
 #include "picdll/decode.h"
 #include "picdll/jpeg/block_smoothing.h"
+#include "picdll/jpeg/coefficients.h"
 #include "picdll/jpeg/headers.h"
 #include "picdll/jpeg/row_writer.h"
 #include "picdll/jpeg/sample_planes.h"
@@ -15,10 +16,12 @@ namespace picdll::jpeg {
 // A sequential frame whose first scan holds every component is decoded as it streams
 // in, an MCU row at a time. Anything else (progressive frames, components in separate
 // scans) collects coefficients for the whole frame and is turned into pixels at the end.
+// `output` is the frame as the writer sees it: `frame` itself, or its ReducedFrame, whose
+// blocks then give output.block samples a side and keep no more terms than those need.
 class FrameDecoder {
 public:
-    FrameDecoder(const Frame& frame, const ScanHeader& first_scan, RowWriter& writer,
-                 DecodeTarget& target);
+    FrameDecoder(const Frame& frame, const Frame& output, const ScanHeader& first_scan,
+                 RowWriter& writer, DecodeTarget& target);
 
     // False once the picture is complete and later scans have nothing to add.
     bool WantsMoreScans() const { return !(streaming_ && written_); }
@@ -36,13 +39,13 @@ private:
                                  const uint8_t* data, size_t size, size_t& pos);
     DecodeStatus DecodeCoefficients(const StreamTables& tables, const ScanHeader& scan,
                                     const uint8_t* data, size_t size, size_t& pos);
-    int16_t* CoefficientBlock(int c, int bx, int by)
-    {
-        const Component& comp = frame_.components[c];
-        return coefficients_[c].data() + (size_t(by) * comp.blocks_wide + size_t(bx)) * 64;
-    }
+    // Block (bx, by) of the i-th component of a scan that is not streamed.
+    bool DecodeBlock(const StreamTables& tables, const ScanHeader& scan, int i, BitReader& bits,
+                     int& prediction, int& eob_run, int bx, int by);
+    void WriteBlock(const int16_t coef[64], bool ac_present, int c, int mcu_row, int bx, int by);
 
     Frame frame_;
+    const int side_;  // samples a block side in the output
     RowWriter& writer_;
     DecodeTarget& target_;
     SamplePlanes planes_;
@@ -51,7 +54,7 @@ private:
     // Each component's quantisation table, as it stood at the first scan that holds it.
     uint16_t quant_[kMaxComponents][64] = {};
     bool latched_[kMaxComponents] = {};
-    std::vector<int16_t> coefficients_[kMaxComponents];  // only when not streaming
+    CoefficientStore coefficients_[kMaxComponents];  // only when not streaming
     ScanProgress progress_;                                // progressive frames only
 };
 

@@ -285,6 +285,21 @@ HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::stri
     }
 }
 
+Frame ReducedFrame(const Frame& full, int shift)
+{
+    Frame f = full;
+    const int d = 1 << shift;
+    f.block = 8 >> shift;
+    f.width = CeilDiv(full.width, d);
+    f.height = CeilDiv(full.height, d);
+    for (int i = 0; i < f.component_count; ++i) {
+        Component& c = f.components[i];
+        c.width = CeilDiv(full.width * c.h, full.h_max * d);
+        c.height = CeilDiv(full.height * c.v, full.v_max * d);
+    }
+    return f;
+}
+
 ColourModel ChooseColourModel(const StreamTables& t)
 {
     const Frame& f = t.frame;

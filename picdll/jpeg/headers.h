@@ -26,7 +26,14 @@ struct Frame {
     Component components[kMaxComponents];
     int h_max = 1, v_max = 1;
     int mcus_wide = 0, mcus_high = 0;
+    // Samples a block side becomes: 8, or 4, 2, 1 in a frame decoded reduced, whose
+    // width, height and component sizes then count reduced samples too.
+    int block = 8;
 };
+
+// The frame as decoded reduced by 2^shift (0..3) in each direction: ceil(width / 2^shift)
+// by ceil(height / 2^shift) pixels, each block giving 8 >> shift samples a side.
+Frame ReducedFrame(const Frame& full, int shift);
 
 struct ScanHeader {
     int component_count = 0;

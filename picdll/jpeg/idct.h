@@ -17,7 +17,15 @@ void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
 // The same for a block whose AC coefficients are all zero: a flat block.
 void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride);
 
-// The portable implementation behind InverseDct, for comparison in tests.
+// The samples of a block decoded reduced: `n` x `n` (4, 2 or 1) of them from the low
+// n x n terms of the block's dequantized coefficients (natural order, 8 a row; the others
+// are not read). A block with nothing but its DC term comes out at the level
+// InverseDctFlat gives.
+void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
+
+// The portable implementations behind InverseDct and InverseDctReduced, for comparison in
+// tests.
 void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
+void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
 
 }  // namespace picdll::jpeg

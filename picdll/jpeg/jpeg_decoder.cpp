@@ -1,4 +1,5 @@
 // The JPEG entry points of the image library: size queries and whole-picture decoding.
+#include <climits>
 #include <memory>
 #include <new>
 
@@ -18,7 +19,14 @@ using namespace jpeg;
 // sweeping the whole picture.
 constexpr int kMaxScans = 1000;
 
-DecodeStatus Decode(const uint8_t* data, size_t size, DecodeTarget& target, std::string& why)
+// The wanted smallest size and, once the frame is known, the reduction chosen for it.
+struct Reduction {
+    int min_width = 0, min_height = 0;
+    int shift = 0;
+};
+
+DecodeStatus Decode(const uint8_t* data, size_t size, DecodeTarget& target, Reduction& reduction,
+                    std::string& why)
 {
     auto tables = std::make_unique<StreamTables>();
     HeaderReader headers(data, size);
@@ -44,14 +52,21 @@ DecodeStatus Decode(const uint8_t* data, size_t size, DecodeTarget& target, std:
         }
     }
 
-    Placement placement(tables->orientation, frame.width, frame.height);
+    const Placement upright(tables->orientation, frame.width, frame.height);
+    for (int d = ChooseJpegReduction(upright.upright_width(), upright.upright_height(),
+                                     reduction.min_width, reduction.min_height);
+         d > 1; d >>= 1)
+        ++reduction.shift;
+    // The frame the writer sees; the decoder keeps its own copy of the full one.
+    const Frame output = ReducedFrame(frame, reduction.shift);
+    Placement placement(tables->orientation, output.width, output.height);
     uint8_t* pixels = target.Allocate(placement.upright_width(), placement.upright_height());
     if (pixels == nullptr) {
         why = "no memory for the picture";
         return DecodeStatus::Failed;
     }
-    RowWriter writer(frame, ChooseColourModel(*tables), placement, pixels);
-    FrameDecoder decoder(frame, scan, writer, target);
+    RowWriter writer(output, ChooseColourModel(*tables), placement, pixels);
+    FrameDecoder decoder(frame, output, scan, writer, target);
     for (int scans = 1;; ++scans) {
         size_t pos = headers.position();
         DecodeStatus status = decoder.DecodeScan(*tables, scan, data, size, pos);
@@ -102,9 +117,31 @@ bool JpegDimensions(const uint8_t* data, size_t size, Dimensions& out)
 
 DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, DecodeTarget& target, std::string* why)
 {
+    int reduction = 1;
+    return DecodeJpegReduced(data, size, INT_MAX, INT_MAX, target, reduction, why);
+}
+
+int ChooseJpegReduction(int width, int height, int min_width, int min_height)
+{
+    int chosen = 1;
+    for (int d = 2; d <= 8; d *= 2) {
+        const int64_t w = (int64_t(width) + d - 1) / d, h = (int64_t(height) + d - 1) / d;
+        if (w >= min_width && h >= min_height) chosen = d;
+    }
+    return chosen;
+}
+
+DecodeStatus DecodeJpegReduced(const uint8_t* data, size_t size, int min_width, int min_height,
+                               DecodeTarget& target, int& reduction, std::string* why)
+{
+    Reduction wanted;
+    wanted.min_width = min_width;
+    wanted.min_height = min_height;
+    reduction = 1;
     try {
         std::string reason;
-        const DecodeStatus status = Decode(data, size, target, reason);
+        const DecodeStatus status = Decode(data, size, target, wanted, reason);
+        reduction = 1 << wanted.shift;
         if (status == DecodeStatus::Failed && why != nullptr) *why = reason;
         return status;
     } catch (const std::bad_alloc&) {

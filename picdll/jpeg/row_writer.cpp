@@ -12,7 +12,7 @@ RowWriter::RowWriter(const Frame& frame, ColourModel model, const Placement& pla
     : frame_(frame), model_(model), placement_(placement), pixels_(pixels)
 {
     int width = frame.width;
-    if (!placement.identity()) strip_.resize(size_t(width) * 3 * 8 * frame.v_max);
+    if (!placement.identity()) strip_.resize(size_t(width) * 3 * frame.block * frame.v_max);
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
         ComponentStretch& s = stretch_[c];
@@ -76,7 +76,7 @@ void RowWriter::Convert(const uint8_t* const rows[kMaxComponents], uint8_t* rgb)
 
 bool RowWriter::WriteMcuRow(const SamplePlanes& planes, int mcu_row, DecodeTarget& target)
 {
-    int rows_per_mcu = 8 * frame_.v_max;
+    int rows_per_mcu = frame_.block * frame_.v_max;
     int first = mcu_row * rows_per_mcu;
     int count = std::min(rows_per_mcu, frame_.height - first);
     size_t row_bytes = size_t(frame_.width) * 3;

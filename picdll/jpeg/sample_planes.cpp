@@ -7,8 +7,9 @@ SamplePlanes::SamplePlanes(const Frame& frame)
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
         Plane& p = planes_[c];
-        p.stride = ptrdiff_t(comp.blocks_wide) * 8;
-        p.rows_per_mcu = comp.v * 8;
+        p.block = frame.block;
+        p.stride = ptrdiff_t(comp.blocks_wide) * frame.block;
+        p.rows_per_mcu = comp.v * frame.block;
         p.height = comp.height;
         p.samples.assign(size_t(p.stride) * p.rows_per_mcu * kSlots, 128);
     }

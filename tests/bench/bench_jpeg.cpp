@@ -158,6 +158,19 @@ void PrintBreakdown(const std::vector<uint8_t>& data, double total)
                 1e3 * idct, blocks, 1e3 * colour, 1e3 * std::max(0.0, total - idct - colour));
 }
 
+// The least CPU time of kRuns runs of `work`.
+template <class Work>
+double BestCpu(Work work)
+{
+    double best = 1e9;
+    for (int i = 0; i < kRuns; ++i) {
+        const double start = CpuSeconds();
+        work();
+        best = std::min(best, CpuSeconds() - start);
+    }
+    return best;
+}
+
 void Bench(const std::string& self, const std::string& path)
 {
     std::vector<uint8_t> data = jpeg_test::ReadFile(path);
@@ -186,23 +199,33 @@ void Bench(const std::string& self, const std::string& path)
                     1e3 * djpeg.wall, 1e3 * djpeg.cpu, best_cpu / djpeg.cpu, best / djpeg.wall);
     else
         std::printf("  djpeg: not run\n");
-    // The saver's whole job for a picture: decode, then fit to the screen.
-    for (auto [areaWidth, areaHeight] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
+    auto of_djpeg = [&](double cpu) {
+        return djpeg.ok ? "  = " + std::to_string(int(cpu / djpeg.cpu * 100 + 0.5)) + " % of djpeg" : std::string();
+    };
+    // The saver's whole job for a picture: decode, then fit to the screen; before, from the
+    // full picture, and now, from the picture decoded reduced where the fit allows.
+    for (auto [areaWidth, areaHeight] : {std::pair{1920, 1080}, std::pair{1024, 768}, std::pair{480, 360}}) {
         const FittedSize fit = FitToArea(target.width, target.height, areaWidth, areaHeight,
                                          float(areaWidth) / float(areaHeight), true, true);
         std::vector<uint8_t> fitted(size_t(fit.width) * fit.height * 3);
-        double best_fit = 1e9;
-        for (int i = 0; i < kRuns; ++i) {
-            double cpu_start = CpuSeconds();
-            picdll::ResizeRGB(target.pixels.data(), target.width, target.height, fitted.data(),
-                              fit.width, fit.height);
-            best_fit = std::min(best_fit, CpuSeconds() - cpu_start);
-        }
-        std::printf("  decode + fit to %dx%d: %7.1f ms CPU (fit %.1f ms)%s\n", fit.width, fit.height,
-                    1e3 * (best_cpu + best_fit), 1e3 * best_fit,
-                    djpeg.ok ? ("  = " + std::to_string(int((best_cpu + best_fit) / djpeg.cpu * 100 + 0.5)) +
-                                " % of djpeg").c_str()
-                             : "");
+        const double best_fit = BestCpu([&] {
+            picdll::ResizeRGB(target.pixels.data(), target.width, target.height, fitted.data(), fit.width, fit.height);
+        });
+        std::printf("  full decode + fit to %dx%d: %7.1f ms CPU (fit %.1f ms)%s\n", fit.width, fit.height,
+                    1e3 * (best_cpu + best_fit), 1e3 * best_fit, of_djpeg(best_cpu + best_fit).c_str());
+        const int d = FitReduction(fit, target.width, target.height);
+        if (d == 1) continue;
+        BufferTarget reduced;
+        int reduction = 0;
+        const double reduced_cpu = BestCpu([&] {
+            picdll::DecodeJpegReduced(data.data(), data.size(), target.width / d, target.height / d, reduced, reduction);
+        });
+        const double reduced_fit = BestCpu([&] {
+            picdll::ResizeRGB(reduced.pixels.data(), reduced.width, reduced.height, fitted.data(), fit.width, fit.height);
+        });
+        std::printf("  1/%d decode (%dx%d) + fit:   %7.1f ms CPU (decode %.1f, fit %.1f ms)%s\n", reduction,
+                    reduced.width, reduced.height, 1e3 * (reduced_cpu + reduced_fit), 1e3 * reduced_cpu,
+                    1e3 * reduced_fit, of_djpeg(reduced_cpu + reduced_fit).c_str());
     }
     long decoded = MeasureInChild(self, "--decode-once", path);
     long read = MeasureInChild(self, "--read-once", path);
@@ -212,6 +235,15 @@ void Bench(const std::string& self, const std::string& path)
                     "decoder %.1f MiB; djpeg %ld MiB\n",
                     decoded / 1024, read / 1024, target.pixels.size() / 1048576.0,
                     (decoded - read - double(target.pixels.size()) / 1024) / 1024, djpeg_kib / 1024);
+    // A picture change on a 1920x1080 screen: the decoded picture and the fitted one, before
+    // and now.
+    long full_change = MeasureInChild(self, "--change-full", path);
+    long reduced_change = MeasureInChild(self, "--change-reduced", path);
+    if (full_change > 0 && reduced_change > 0 && read > 0)
+        std::printf("  peak memory of a picture change to 1920x1080 beyond file and process: full decode "
+                    "%.1f MiB, reduced %.1f MiB (%.0f %%)\n",
+                    (full_change - read) / 1024.0, (reduced_change - read) / 1024.0,
+                    100.0 * (reduced_change - read) / std::max(1L, full_change - read));
     PrintBreakdown(data, best_cpu);
 }
 
@@ -227,6 +259,19 @@ int MeasureMode(const std::string& mode, const std::string& path)
     if (mode == "--decode-once") {
         BufferTarget target;
         if (picdll::DecodeJpeg(data.data(), data.size(), target) != picdll::DecodeStatus::Ok) return 1;
+    }
+    if (mode == "--change-full" || mode == "--change-reduced") {
+        picdll::Dimensions dims;
+        if (!picdll::JpegDimensions(data.data(), data.size(), dims)) return 1;
+        const FittedSize fit = FitToArea(dims.width, dims.height, 1920, 1080, 1920.0f / 1080.0f, true, true);
+        const int d = mode == "--change-full" ? 1 : FitReduction(fit, dims.width, dims.height);
+        BufferTarget target;
+        int reduction = 0;
+        if (picdll::DecodeJpegReduced(data.data(), data.size(), dims.width / d, dims.height / d, target, reduction) !=
+            picdll::DecodeStatus::Ok)
+            return 1;
+        std::vector<uint8_t> fitted(size_t(fit.width) * fit.height * 3);
+        picdll::ResizeRGB(target.pixels.data(), target.width, target.height, fitted.data(), fit.width, fit.height);
     }
     std::printf("%ld\n", PeakResidentKib());
     return data.empty();

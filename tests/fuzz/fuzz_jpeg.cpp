@@ -1,4 +1,4 @@
-// libFuzzer target: the JPEG size queries and decoder on arbitrary bytes.
+// libFuzzer target: the JPEG size queries and decoder, full and reduced, on arbitrary bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -41,5 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (!known || dims.width != target.width || dims.height != target.height))
         std::abort();  // the size query must announce the size the decoder delivers
     if (status == picdll::DecodeStatus::Failed && why.empty()) std::abort();
+    // The reduced decodes: asked for the size each reduction gives, each must deliver
+    // exactly that.
+    for (int d = 2; known && d <= 8; d *= 2) {
+        FuzzTarget reduced;
+        int reduction = 0;
+        const int w = (dims.width + d - 1) / d, h = (dims.height + d - 1) / d;
+        const picdll::DecodeStatus r = picdll::DecodeJpegReduced(data, size, w, h, reduced, reduction, &why);
+        if (r == picdll::DecodeStatus::Ok &&
+            (reduction != picdll::ChooseJpegReduction(dims.width, dims.height, w, h) ||
+             reduced.width != (dims.width + reduction - 1) / reduction ||
+             reduced.height != (dims.height + reduction - 1) / reduction))
+            std::abort();
+        // Only the memory for the picture differs from the full decode.
+        if (status == picdll::DecodeStatus::Ok && r != picdll::DecodeStatus::Ok) std::abort();
+    }
     return 0;
 }

@@ -2,6 +2,8 @@
 // how restart markers contain damage, and how promptly a stop request is obeyed.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "tests/native/jpeg_test_support.h"
 
 namespace {
@@ -224,29 +226,40 @@ struct StopCase {
 
 class JpegStop : public JpegDamage, public ::testing::WithParamInterface<StopCase> {};
 
-// The decoder asks often enough: for every MCU row of every pass, and within rows of a
-// wide picture at least every 64 MCUs.
+// Full size (asked for a size no picture has) or reduced by 8 (asked for nothing).
+DecodeStatus DecodeAt(int wanted, const std::vector<uint8_t>& file, jpeg_test::MemoryTarget& target)
+{
+    int reduction = 0;
+    return picdll::DecodeJpegReduced(file.data(), file.size(), wanted, wanted, target, reduction);
+}
+
+// The decoder asks often enough, full size or reduced: for every MCU row of every pass, for
+// every row it writes, and within rows of a wide picture at least every 64 MCUs.
 TEST_P(JpegStop, AsksToGoOnForEveryMcuRow)
 {
     std::vector<uint8_t> file = Encode(GetParam().options, GetParam().width);
-    jpeg_test::MemoryTarget target;
-    ASSERT_EQ(picdll::DecodeJpeg(file.data(), file.size(), target), DecodeStatus::Ok);
-    int mcus_wide = (GetParam().width + 15) / 16;
-    long per_row = (mcus_wide + 63) / 64;
-    EXPECT_GE(target.keep_going_calls, kMcuRows * per_row + kHeight);
+    for (int wanted : {INT_MAX, 0}) {
+        jpeg_test::MemoryTarget target;
+        ASSERT_EQ(DecodeAt(wanted, file, target), DecodeStatus::Ok);
+        int mcus_wide = (GetParam().width + 15) / 16;
+        long per_row = (mcus_wide + 63) / 64;
+        EXPECT_GE(target.keep_going_calls, kMcuRows * per_row + target.image.height) << wanted;
+    }
 }
 
 // Stopped at any point, the decode returns Stopped without asking again.
 TEST_P(JpegStop, StopsAtOnce)
 {
     std::vector<uint8_t> file = Encode(GetParam().options, GetParam().width);
-    jpeg_test::MemoryTarget counter;
-    ASSERT_EQ(picdll::DecodeJpeg(file.data(), file.size(), counter), DecodeStatus::Ok);
-    for (long stop = 1; stop <= counter.keep_going_calls; stop += 1 + counter.keep_going_calls / 23) {
-        jpeg_test::MemoryTarget target;
-        target.stop_after = stop;
-        EXPECT_EQ(picdll::DecodeJpeg(file.data(), file.size(), target), DecodeStatus::Stopped);
-        EXPECT_EQ(target.keep_going_calls, stop);
+    for (int wanted : {INT_MAX, 0}) {
+        jpeg_test::MemoryTarget counter;
+        ASSERT_EQ(DecodeAt(wanted, file, counter), DecodeStatus::Ok);
+        for (long stop = 1; stop <= counter.keep_going_calls; stop += 1 + counter.keep_going_calls / 23) {
+            jpeg_test::MemoryTarget target;
+            target.stop_after = stop;
+            EXPECT_EQ(DecodeAt(wanted, file, target), DecodeStatus::Stopped) << wanted;
+            EXPECT_EQ(target.keep_going_calls, stop) << wanted;
+        }
     }
 }
 

@@ -45,6 +45,22 @@ inline bool WritePpm(const std::string& path, const Rgb& img)
     return std::fclose(f) == 0 && ok;
 }
 
+// A binary PPM with a maxval of 255, as djpeg writes it.
+inline bool ReadPpm(const std::string& path, Rgb& img)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    int maxval = 0;
+    bool ok = std::fscanf(f, "P6 %d %d %d", &img.width, &img.height, &maxval) == 3 && maxval == 255 &&
+              std::fgetc(f) != EOF && img.width > 0 && img.height > 0;
+    if (ok) {
+        img.pixels.resize(size_t(img.width) * img.height * 3);
+        ok = std::fread(img.pixels.data(), 1, img.pixels.size(), f) == img.pixels.size();
+    }
+    std::fclose(f);
+    return ok;
+}
+
 inline std::vector<uint8_t> ReadFile(const std::string& path)
 {
     std::vector<uint8_t> data;

@@ -52,3 +52,28 @@ TEST(Fit, ExtremePicturesKeepAtLeastOnePixel)
 }
 
 }  // namespace
+
+// Which reduction a JPEG may be decoded at before it is fitted: only when the fit halves
+// it both ways, never below the fitted size, and only one that divides both sides.
+TEST(Fit, ReductionBeforeFitting)
+{
+    struct Case {
+        int w, h, sw, sh;
+        bool reduce;
+        int expected;
+    } cases[] = {
+        {6000, 4000, 1920, 1080, true, 2},  // fitted 1620x1080: 1/2 is 3000x2000, 1/4 too small
+        {6000, 4000, 480, 360, true, 8},    // the effects dialog's preview
+        {6000, 4000, 1024, 768, true, 4},   // fitted 1024x682
+        {6000, 4000, 1920, 1080, false, 1}, // no reducing
+        {2000, 1500, 1024, 768, true, 1},   // fitted to more than half
+        {2048, 1536, 1024, 768, true, 2},   // exactly half
+        {1680, 1050, 240, 150, true, 2},    // 1050 / 4 and / 8 are no whole numbers
+        {6001, 4000, 480, 360, true, 1},    // an odd width never divides
+        {300, 200, 1024, 768, true, 1},     // enlarged
+    };
+    for (const Case& c : cases) {
+        const FittedSize fit = FitToArea(c.w, c.h, c.sw, c.sh, float(c.sw) / float(c.sh), c.reduce, true);
+        EXPECT_EQ(FitReduction(fit, c.w, c.h), c.expected) << c.w << "x" << c.h << " on " << c.sw << "x" << c.sh;
+    }
+}

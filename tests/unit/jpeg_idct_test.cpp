@@ -12,6 +12,8 @@ namespace {
 using picdll::jpeg::InverseDct;
 using picdll::jpeg::InverseDctFlat;
 using picdll::jpeg::InverseDctPortable;
+using picdll::jpeg::InverseDctReduced;
+using picdll::jpeg::InverseDctReducedPortable;
 
 const double kPi = std::acos(-1.0);
 
@@ -92,6 +94,51 @@ TEST(JpegIdct, VectorAndPortableAgree)
         InverseDct(coef, vector, 8);
         InverseDctPortable(coef, portable, 8);
         ASSERT_EQ(0, std::memcmp(vector, portable, 64)) << "block " << b;
+    }
+}
+
+// The reduced transforms: n x n samples of the block's picture with its terms from n on left
+// out, taken at the centres of the 8/n x 8/n pixels each stands for (within one level of the
+// exact value), the vector form bit for bit the portable one, a flat block at InverseDctFlat's
+// level.
+TEST(JpegIdct, ReducedTransformsSampleTheLowTerms)
+{
+    Lcg rng(7);
+    for (int n : {4, 2, 1}) {
+        for (int b = 0; b < 20000; ++b) {
+            int16_t coef[64] = {};
+            const int limit = b % 4 == 0 ? 32767 : b % 4 == 1 ? 2048 : 200;
+            for (int16_t& c : coef) c = int16_t(rng.Next(0, 2) == 0 ? rng.Next(-limit, limit) : 0);
+            uint8_t vector[16], portable[16];
+            InverseDctReduced(coef, n, vector, 4);
+            InverseDctReducedPortable(coef, n, portable, 4);
+            for (int y = 0; y < n; ++y)
+                ASSERT_EQ(0, std::memcmp(vector + 4 * y, portable + 4 * y, size_t(n))) << "n " << n << " block " << b;
+            if (limit == 32767) continue;  // clipped between the passes
+            const double at = 4.0 / n - 0.5;  // the centre of the first pixels, in pixels
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) {
+                    double sum = 0;
+                    for (int v = 0; v < n; ++v)
+                        for (int u = 0; u < n; ++u) {
+                            const double bv = (v == 0 ? std::sqrt(0.125) : 0.5) * std::cos((2 * (at + 8.0 * y / n) + 1) * v * kPi / 16);
+                            const double bu = (u == 0 ? std::sqrt(0.125) : 0.5) * std::cos((2 * (at + 8.0 * x / n) + 1) * u * kPi / 16);
+                            sum += coef[8 * v + u] * bv * bu;
+                        }
+                    const double exact = std::fmin(255, std::fmax(0, sum + 128));
+                    ASSERT_LE(std::fabs(portable[4 * y + x] - exact), 1.0) << "n " << n << " block " << b;
+                }
+        }
+    }
+    for (int dc = -32768; dc <= 32767; dc += 7) {
+        int16_t coef[64] = {int16_t(dc)};
+        uint8_t flat[64], reduced[16];
+        InverseDctFlat(int16_t(dc), flat, 8);
+        for (int n : {4, 2, 1}) {
+            InverseDctReduced(coef, n, reduced, 4);
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) ASSERT_EQ(reduced[4 * y + x], flat[0]) << "dc " << dc << " n " << n;
+        }
     }
 }
 

@@ -39,6 +39,10 @@ class Picdecode(harness.WineTestCase):
             with self.subTest(name=name):
                 self.assertIn("decoded %dx%d" % size, self.assert_same(path).stdout)
                 self.assert_same(path, "--fit", "1024x768")
+                # Fitted to under half its size, a JPEG is decoded reduced by the library.
+                small = self.assert_same(path, "--fit", "480x360")
+                if name == "photo.jpg":
+                    self.assertIn("decoded 800x600 (1/2)", small.stdout)
                 self.assert_same(path, "--dims")
 
     def test_corpus_pictures_decode_identically(self):

@@ -11,6 +11,7 @@
 #include "effects/framework.h"
 #include "picdll/picdll.h"
 #include "pictures/catalogue.h"
+#include "pictures/fit.h"
 #include "pictures/loading_win32.h"
 
 namespace {
@@ -58,10 +59,15 @@ int main(int argc, char** argv)
     const SIZE_T peak = Memory().PeakWorkingSetSize - before;
     BITMAP fitted = {};
     GetObjectA(bitmap, sizeof fitted, &fitted);
-    const double blocks = 3.0 * (double(pictureWidth) * pictureHeight + double(fitted.bmWidth) * fitted.bmHeight);
-    std::printf("%-28s %5dx%-5d -> %4ldx%-4ld %8.1f ms  peak +%7.1f MiB  (two blocks %7.1f MiB)\n",
+    // The decoded block is the picture reduced as loading reduces it.
+    const int reduction = FitReduction(FitToArea(pictureWidth, pictureHeight, width, height, ShowArea.aspect, true, true),
+                                       pictureWidth, pictureHeight);
+    const double decoded = double(pictureWidth / reduction) * double(pictureHeight / reduction);
+    const double blocks = 3.0 * (decoded + double(fitted.bmWidth) * fitted.bmHeight);
+    std::printf("%-28s %5dx%-5d 1/%d -> %4ldx%-4ld %8.1f ms  peak +%7.1f MiB  (two blocks %7.1f MiB)\n",
                 std::strrchr(argv[1], '\\') ? std::strrchr(argv[1], '\\') + 1 : argv[1], pictureWidth,
-                pictureHeight, fitted.bmWidth, fitted.bmHeight, elapsed, peak / 1048576.0, blocks / 1048576.0);
+                pictureHeight, reduction, fitted.bmWidth, fitted.bmHeight, elapsed, peak / 1048576.0,
+                blocks / 1048576.0);
     if (bitmap) DeleteObject(bitmap);
     return bitmap ? 0 : 1;
 }

@@ -1,0 +1,147 @@
+// The quantised coefficients of a frame that is decoded over several scans.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "picdll/jpeg/bit_reader.h"
+#include "picdll/jpeg/zigzag.h"
+
+namespace picdll::jpeg {
+
+// The blocks progressive scans refine, as the AC scans see them: terms are named by their
+// place in coding order, k (0..63; a damaged run may name up to 78, which stands for 63).
+// A refining scan sends one correction bit for each term that is already nonzero: set, it
+// adds `plus` (1 << Al) away from zero.
+
+// A block holding its 64 terms (natural order).
+struct WholeBlock {
+    int16_t* terms;
+
+    void Set(int k, int16_t value) { terms[kZigzag[k]] = value; }
+    // Passes `run` zero terms from k on, reading the correction bits of the nonzero ones on
+    // the way; returns the next zero term (se + 1 when the band has none left).
+    int PassZeros(int k, int se, int run, BitReader& bits, int plus)
+    {
+        for (; k <= se; ++k) {
+            if (terms[kZigzag[k]] != 0) Correct(k, bits, plus);
+            else if (run-- == 0) break;
+        }
+        return k;
+    }
+    // Reads the correction bits of the nonzero terms k .. se.
+    void RefineNonzero(int k, int se, BitReader& bits, int plus)
+    {
+        for (; k <= se; ++k)
+            if (terms[kZigzag[k]] != 0) Correct(k, bits, plus);
+    }
+
+private:
+    void Correct(int k, BitReader& bits, int plus)
+    {
+        bits.Fill();
+        int16_t& c = terms[kZigzag[k]];
+        if (bits.Take(1) && (c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
+    }
+};
+
+// A block of a frame decoded reduced to n x n samples a block: its low n x n terms (natural
+// order, n a row) and a bit for each of the 64 terms (coding order) telling whether it is
+// nonzero. That is all a refining scan asks of a term, and all the reduced transform reads.
+// The bits let a scan pass zero terms without looking at each, and skip the correction
+// bits of the terms not kept all at once.
+struct ReducedBlock {
+    int16_t* terms;
+    uint64_t* nonzero;
+    const int8_t* slot;  // by coding order: the place among `terms`, or -1
+    uint64_t kept;       // by coding order: the terms with a place
+
+    void Set(int k, int16_t value)
+    {
+        k = k > 63 ? 63 : k;
+        if (slot[k] >= 0) terms[slot[k]] = value;
+        if (value != 0) *nonzero |= uint64_t(1) << k;
+        else *nonzero &= ~(uint64_t(1) << k);
+    }
+    int PassZeros(int k, int se, int run, BitReader& bits, int plus)
+    {
+        // Runs are short: term by term, as WholeBlock does.
+        for (; k <= se; ++k) {
+            if ((*nonzero >> k & 1) == 0) {
+                if (run-- == 0) break;
+                continue;
+            }
+            bits.Fill();
+            if (bits.Take(1) && slot[k] >= 0) Correct(terms[slot[k]], plus);
+        }
+        return k;
+    }
+    void RefineNonzero(int k, int se, BitReader& bits, int plus)
+    {
+        Refine(*nonzero & Below(se + 1) & ~Below(k), bits, plus);
+    }
+
+private:
+    static uint64_t Below(int k) { return k >= 64 ? ~uint64_t(0) : (uint64_t(1) << k) - 1; }
+    static int Count(uint64_t v)  // without the library call a plain build makes of popcount
+    {
+        v = v - ((v >> 1) & 0x5555555555555555ull);
+        v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
+        v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        return int((v * 0x0101010101010101ull) >> 56);
+    }
+    static void Correct(int16_t& c, int plus)
+    {
+        if ((c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
+    }
+    static void SkipBits(int n, BitReader& bits)
+    {
+        for (; n > 0; n -= 32) {
+            bits.Fill();
+            bits.Skip(n < 32 ? n : 32);
+        }
+    }
+    // The correction bits of the terms in `refined`, in order.
+    void Refine(uint64_t refined, BitReader& bits, int plus)
+    {
+        uint64_t ahead = refined;  // the terms whose bits are still to be read
+        for (uint64_t own = refined & kept; own != 0; own &= own - 1) {
+            const int k = __builtin_ctzll(own);
+            SkipBits(Count(ahead & Below(k)), bits);
+            ahead &= ~Below(k + 1);
+            bits.Fill();
+            if (bits.Take(1)) Correct(terms[slot[k]], plus);
+        }
+        SkipBits(Count(ahead), bits);
+    }
+};
+
+// One component's blocks, row by row: `side` x `side` terms a block (8: all of them).
+class CoefficientStore {
+public:
+    void Reset(int blocks_wide, int blocks_high, int side);
+
+    int side() const { return side_; }
+    int terms_per_block() const { return side_ * side_; }
+    int16_t* Terms(int bx, int by) { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
+    const int16_t* Terms(int bx, int by) const { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
+    WholeBlock Whole(int bx, int by) { return {Terms(bx, by)}; }
+    ReducedBlock Reduced(int bx, int by) { return {Terms(bx, by), &nonzero_[Index(bx, by)], coded_slot_, kept_}; }
+
+    // Sets block (bx, by) from all 64 terms (natural order).
+    void Store(int bx, int by, const int16_t all[64]);
+    // Block (bx, by) as 64 terms (natural order), those not kept as 0.
+    void Load(const int16_t* terms, int16_t all[64]) const;
+
+private:
+    size_t Index(int bx, int by) const { return size_t(by) * size_t(wide_) + size_t(bx); }
+
+    int wide_ = 0;
+    int side_ = 8;
+    int8_t coded_slot_[64] = {};  // by coding order: the place among a block's terms, or -1
+    uint64_t kept_ = 0;           // by coding order: the terms with a place
+    std::vector<int16_t> terms_;
+    std::vector<uint64_t> nonzero_;  // reduced frames only
+};
+
+}  // namespace picdll::jpeg

@@ -1,0 +1,169 @@
+#include "picdll/jpeg/idct.h"
+
+#include <cstring>
+
+#include "picdll/jpeg/simd.h"
+
+namespace picdll::jpeg {
+
+namespace {
+
+// Fixed point as in the 8x8 transform: weights scaled by 2^13, two extra bits kept between
+// the passes, so that a lone DC term lands on the same level at every size.
+constexpr int kConstBits = 13;
+constexpr int kPass1Bits = 2;
+constexpr int kPass1Shift = kConstBits - kPass1Bits;
+constexpr int kPass2Shift = kConstBits + kPass1Bits + 3;
+
+// The four-sample row: sample m of 4 weighs term u by a(u) cos((2m + 1) u pi / 8), a(0) = 1
+// and a(u) = sqrt(2) otherwise, for the four lowest terms; the higher ones are finer than
+// four samples can show and are left out. Sample m sits at the centre of pixels 2m and 2m + 1
+// of the full block, where the 8-point basis cos((2x + 1) u pi / 16) takes exactly these
+// values: the samples are those of the block's picture with its finest terms taken away.
+// (Taking the mean of the two pixels instead needs the high terms too and, fitted to the
+// screen, looks a little softer.) Times 2^13: a(1) cos(pi / 8) = 10703, a(1) cos(3 pi / 8)
+// = 4433, a(2) cos(pi / 4) = 1. With int16 terms every sum stays inside 32 bits.
+constexpr int32_t kNear = 10703, kFar = 4433;
+
+// The unscaled samples of four terms; samples 3 and 2 mirror 0 and 1, with the odd terms'
+// signs changed.
+inline void Transform4(int32_t x0, int32_t x1, int32_t x2, int32_t x3, int32_t y[4])
+{
+    const int32_t even0 = (x0 + x2) * (1 << kConstBits), even1 = (x0 - x2) * (1 << kConstBits);
+    const int32_t odd0 = kNear * x1 + kFar * x3, odd1 = kFar * x1 - kNear * x3;
+    y[0] = even0 + odd0;
+    y[3] = even0 - odd0;
+    y[1] = even1 + odd1;
+    y[2] = even1 - odd1;
+}
+
+// The two-sample row: the weights are 1 and +-a(1) cos(pi / 4) = +-1.
+inline void Transform2(int32_t x0, int32_t x1, int32_t y[2])
+{
+    y[0] = (x0 + x1) * (1 << kConstBits);
+    y[1] = (x0 - x1) * (1 << kConstBits);
+}
+
+int16_t ClampBetween(int32_t v) { return int16_t(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
+uint8_t ClampSample(int32_t v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// What the first pass makes of a lone first term (its weight is exactly 2^13).
+int16_t FirstPassOfLoneTerm(int32_t x) { return ClampBetween(x * (1 << kPass1Bits)); }
+
+}  // namespace
+
+#if PICDLL_JPEG_SSE2
+
+namespace {
+
+#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+
+// Transform4 on four lanes at once, from the int16 terms x0..x3 of each lane (in the low
+// halves); y[i] gets sample i of each lane, rounded with `bias`, shifted and saturated to
+// int16 as the scalar passes do.
+SSE2 void Transform4Sse2(__m128i x0, __m128i x1, __m128i x2, __m128i x3, int shift, int32_t bias, __m128i y[4])
+{
+    auto pair = [](int a, int b) { return _mm_set_epi16(short(b), short(a), short(b), short(a), short(b), short(a), short(b), short(a)); };
+    const __m128i x02 = _mm_unpacklo_epi16(x0, x2), x13 = _mm_unpacklo_epi16(x1, x3);
+    constexpr int kOne = 1 << kConstBits;
+    const __m128i even0 = _mm_madd_epi16(x02, pair(kOne, kOne)), even1 = _mm_madd_epi16(x02, pair(kOne, -kOne));
+    const __m128i odd0 = _mm_madd_epi16(x13, pair(kNear, kFar)), odd1 = _mm_madd_epi16(x13, pair(kFar, -kNear));
+    const __m128i round = _mm_set1_epi32(bias);
+    auto descale = [&](__m128i v) {
+        return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(v, round), shift), _mm_setzero_si128());
+    };
+    y[0] = descale(_mm_add_epi32(even0, odd0));
+    y[1] = descale(_mm_add_epi32(even1, odd1));
+    y[2] = descale(_mm_sub_epi32(even1, odd1));
+    y[3] = descale(_mm_sub_epi32(even0, odd0));
+}
+
+// A 4x4 matrix of int16 held a row a vector (low halves), turned to a column a vector.
+SSE2 void Transpose4(__m128i r[4])
+{
+    const __m128i a = _mm_unpacklo_epi16(r[0], r[1]), b = _mm_unpacklo_epi16(r[2], r[3]);
+    const __m128i low = _mm_unpacklo_epi32(a, b), high = _mm_unpackhi_epi32(a, b);
+    r[0] = low;
+    r[1] = _mm_srli_si128(low, 8);
+    r[2] = high;
+    r[3] = _mm_srli_si128(high, 8);
+}
+
+SSE2 void InverseDct4Sse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
+{
+    __m128i r[4];
+    for (int v = 0; v < 4; ++v) r[v] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(coef + 8 * v));
+    __m128i t[4];
+    Transform4Sse2(r[0], r[1], r[2], r[3], kPass1Shift, 1 << (kPass1Shift - 1), t);  // t[m]: row m
+    Transpose4(t);                                                                    // t[u]: column u
+    Transform4Sse2(t[0], t[1], t[2], t[3], kPass2Shift, (1 << (kPass2Shift - 1)) + (128 << kPass2Shift), r);
+    Transpose4(r);  // r[m]: output row m
+    for (int m = 0; m < 4; ++m, out += stride) {
+        const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(r[m], r[m]));
+        std::memcpy(out, &bytes, 4);
+    }
+}
+
+#undef SSE2
+
+}  // namespace
+
+#endif
+
+void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
+{
+#if PICDLL_JPEG_SSE2
+    if (n == 4 && UseSse2()) return InverseDct4Sse2(coef, out, stride);
+#endif
+    InverseDctReducedPortable(coef, n, out, stride);
+}
+
+void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
+{
+    constexpr int32_t kBias = (1 << (kPass2Shift - 1)) + (128 << kPass2Shift);
+    auto sample = [](int32_t v) { return ClampSample((v + kBias) >> kPass2Shift); };
+    auto between = [](int32_t v) { return ClampBetween((v + (1 << (kPass1Shift - 1))) >> kPass1Shift); };
+    if (n == 1) {
+        *out = sample(FirstPassOfLoneTerm(coef[0]) * (1 << kConstBits));
+        return;
+    }
+    int32_t y[4];
+    if (n == 2) {
+        int32_t t[2][2];
+        for (int u = 0; u < 2; ++u) {
+            Transform2(coef[u], coef[8 + u], y);
+            t[0][u] = between(y[0]);
+            t[1][u] = between(y[1]);
+        }
+        for (int m = 0; m < 2; ++m, out += stride) {
+            Transform2(t[m][0], t[m][1], y);
+            out[0] = sample(y[0]);
+            out[1] = sample(y[1]);
+        }
+        return;
+    }
+    // Columns first; most blocks hold little beyond their first terms, and a column or row
+    // of nothing but its first term gives that term's value throughout.
+    int32_t t[4][4];
+    bool flat_rows = true;
+    for (int u = 0; u < 4; ++u) {
+        const int32_t x0 = coef[u], x1 = coef[8 + u], x2 = coef[16 + u], x3 = coef[24 + u];
+        if ((x1 | x2 | x3) == 0) {
+            t[0][u] = t[1][u] = t[2][u] = t[3][u] = FirstPassOfLoneTerm(x0);
+        } else {
+            Transform4(x0, x1, x2, x3, y);
+            for (int m = 0; m < 4; ++m) t[m][u] = between(y[m]);
+        }
+        flat_rows &= u == 0 || (t[0][u] | t[1][u] | t[2][u] | t[3][u]) == 0;
+    }
+    for (int m = 0; m < 4; ++m, out += stride) {
+        if (flat_rows) {
+            out[0] = out[1] = out[2] = out[3] = sample(t[m][0] * (1 << kConstBits));
+            continue;
+        }
+        Transform4(t[m][0], t[m][1], t[m][2], t[m][3], y);
+        for (int i = 0; i < 4; ++i) out[i] = sample(y[i]);
+    }
+}
+
+}  // namespace picdll::jpeg
