@@ -10,6 +10,7 @@
 #include "effects/framework.h"
 #include "effects/framework_win32.h"
 #include "pictures/catalogue.h"
+#include "pictures/catalogue_win32.h"
 #include "pictures/loading_win32.h"
 #include "pictures/order.h"
 #include "resources/resource_ids.h"
@@ -117,8 +118,8 @@ void ShowEffectPreview(HWND preview, HWND pathLine)
     if (step.index < 0) {
         SetWindowTextA(pathLine, "");
     } else {
-        lstrcpynA(CurrentPath, PictureList[step.index]->path, kPathSize);
-        SetWindowTextA(pathLine, CurrentPath);
+        lstrcpynA(CurrentPath, PictureList[step.index]->path, kLongPathSize);
+        SetWindowTextW(pathLine, TextOf(CurrentPath).c_str());
         if (HBITMAP picture = LoadAndFitPicture(preview)) {
             RunTransition(picture, preview);
             DeleteObject(picture);

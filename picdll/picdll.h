@@ -31,6 +31,12 @@ PICDLL_API int WINAPI PicDLLGetBMPDimensions(const char* path, int* width, int* 
 // callback (which returns none and is not a failure).
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int* height);
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMP(const char* path, int* width, int* height);
+// The same four for a file named by a wide path, which may hold any character. The path
+// reaches CreateFileW as it stands: past MAX_PATH it needs the \\?\ (or \\?\UNC\) prefix.
+PICDLL_API int WINAPI PicDLLGetJPGDimensionsW(const wchar_t* path, int* width, int* height);
+PICDLL_API int WINAPI PicDLLGetBMPDimensionsW(const wchar_t* path, int* width, int* height);
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPGW(const wchar_t* path, int* width, int* height);
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMPW(const wchar_t* path, int* width, int* height);
 // Non-zero when the last read failed.
 PICDLL_API int WINAPI PicDLLGetLastError(void);
 PICDLL_API int WINAPI PicDLLResizeRGB2(const BYTE* source, int width, int height, BYTE* dest,

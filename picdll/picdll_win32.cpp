@@ -11,6 +11,16 @@
 
 namespace {
 
+HANDLE OpenForReading(const char* path, DWORD flags)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+HANDLE OpenForReading(const wchar_t* path, DWORD flags)
+{
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
 PICDLL_CALLBACK g_callback = nullptr;
 int g_lastError = 0;
 int g_showErrorBox = 0;
@@ -18,11 +28,10 @@ int g_showErrorBox = 0;
 // The file's bytes, mapped read-only. Others may read it meanwhile but not change it.
 class MappedFile {
 public:
-    explicit MappedFile(const char* path)
+    template <class Char> explicit MappedFile(const Char* path)
     {
         if (!path) return;
-        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        file_ = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
         if (file_ == INVALID_HANDLE_VALUE) return;
         LARGE_INTEGER size;
         if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0 ||
@@ -58,10 +67,10 @@ private:
 // than that keeps a scan of a big folder with the minimal size on quick.
 class FileStart {
 public:
-    explicit FileStart(const char* path)
+    template <class Char> explicit FileStart(const Char* path)
     {
         if (!path) return;
-        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        file_ = OpenForReading(path, 0);
         if (file_ == INVALID_HANDLE_VALUE) return;
         LARGE_INTEGER size;
         if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0) return;
@@ -187,7 +196,7 @@ using SizeQueryOfStart = picdll::SizeQuery (*)(const uint8_t*, size_t, uint64_t,
 using Decoder = picdll::DecodeStatus (*)(const uint8_t*, size_t, picdll::DecodeTarget&,
                                          std::string*);
 
-int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* height)
+template <class Char> int GetDimensions(SizeQueryOfStart query, const Char* path, int* width, int* height)
 {
     picdll::Dimensions dims;
     FileStart file(path);
@@ -204,7 +213,7 @@ int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* hei
     return ok ? 1 : 0;
 }
 
-HGLOBAL Read(Decoder decoder, const char* path, int* width, int* height)
+template <class Char> HGLOBAL Read(Decoder decoder, const Char* path, int* width, int* height)
 {
     if (width) *width = 0;
     if (height) *height = 0;
@@ -262,6 +271,26 @@ PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int
 }
 
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMP(const char* path, int* width, int* height)
+{
+    return Read(picdll::DecodeBmp, path, width, height);
+}
+
+PICDLL_API int WINAPI PicDLLGetJPGDimensionsW(const wchar_t* path, int* width, int* height)
+{
+    return GetDimensions(picdll::JpegDimensionsOfStart, path, width, height);
+}
+
+PICDLL_API int WINAPI PicDLLGetBMPDimensionsW(const wchar_t* path, int* width, int* height)
+{
+    return GetDimensions(picdll::BmpDimensionsOfStart, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPGW(const wchar_t* path, int* width, int* height)
+{
+    return Read(picdll::DecodeJpeg, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMPW(const wchar_t* path, int* width, int* height)
 {
     return Read(picdll::DecodeBmp, path, width, height);
 }

@@ -15,8 +15,8 @@ namespace {
 
 void ChoosePath(int32_t index)
 {
-    std::strncpy(CurrentPath, PictureList[index]->path, kPathSize - 1);
-    CurrentPath[kPathSize - 1] = '\0';
+    std::strncpy(CurrentPath, PictureList[index]->path, kLongPathSize - 1);
+    CurrentPath[kLongPathSize - 1] = '\0';
 }
 
 }  // namespace
