@@ -16,6 +16,33 @@ namespace {
 PictureEntry* g_first = nullptr;
 PictureEntry* g_last = nullptr;
 
+// The nodes are carved from large blocks: one allocation per block rather than per
+// picture, and no allocator overhead beside each path, which counts at a million pictures.
+struct NodeBlock {
+    NodeBlock* next;
+    size_t size;
+    size_t used;
+};
+static_assert(sizeof(NodeBlock) % alignof(PictureEntry) == 0, "nodes follow the block header aligned");
+NodeBlock* g_blocks = nullptr;
+constexpr size_t kBlockBytes = size_t(256) << 10;
+
+// Zero-filled room for a node of `bytes`; none when memory ran out.
+void* NodeMemory(size_t bytes)
+{
+    bytes = (bytes + alignof(PictureEntry) - 1) / alignof(PictureEntry) * alignof(PictureEntry);
+    if (!g_blocks || g_blocks->size - g_blocks->used < bytes) {
+        const size_t size = std::max(kBlockBytes, bytes);
+        auto* block = static_cast<NodeBlock*>(std::malloc(sizeof(NodeBlock) + size));
+        if (!block) return nullptr;
+        *block = {g_blocks, size, 0};
+        g_blocks = block;
+    }
+    unsigned char* at = reinterpret_cast<unsigned char*>(g_blocks + 1) + g_blocks->used;
+    g_blocks->used += bytes;
+    return std::memset(at, 0, bytes);
+}
+
 unsigned char Folded(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 bool EndsWith(const char* text, size_t length, const char* ending)
@@ -30,7 +57,7 @@ bool EndsWith(const char* text, size_t length, const char* ending)
 
 void AppendPicture(const char* path, size_t length)
 {
-    auto* entry = static_cast<PictureEntry*>(std::calloc(1, sizeof(PictureEntry) + length));
+    auto* entry = static_cast<PictureEntry*>(NodeMemory(sizeof(PictureEntry) + length));
     if (!entry) return;
     std::memcpy(entry->path, path, length);
     if (g_last)
@@ -161,15 +188,22 @@ PictureKind CandidateKind(const char* name, const Settings& settings)
 
 void FreePictures()
 {
-    while (g_first) {
-        PictureEntry* next = g_first->next;
-        std::free(g_first);
-        g_first = next;
+    while (g_blocks) {
+        NodeBlock* next = g_blocks->next;
+        std::free(g_blocks);
+        g_blocks = next;
     }
-    g_last = nullptr;
+    g_first = g_last = nullptr;
     std::free(PictureList);
     PictureList = nullptr;
     PictureCount = 0;
+}
+
+size_t CatalogueBytes()
+{
+    size_t bytes = size_t(PictureCount) * sizeof(PictureEntry*);
+    for (const NodeBlock* block = g_blocks; block; block = block->next) bytes += sizeof(NodeBlock) + block->size;
+    return bytes;
 }
 
 int32_t ScanPictures(ScanPlatform& platform, const Settings& settings, SizeCache* sizes)

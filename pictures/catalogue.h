@@ -1,6 +1,7 @@
 // The picture catalogue: every accepted picture file below the picture folder, sorted.
 // The walk is written against ScanPlatform so it runs on any file system.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -72,3 +73,5 @@ public:
 int32_t ScanPictures(ScanPlatform& platform, const Settings& settings = ShowSettings,
                      SizeCache* sizes = nullptr);
 void FreePictures();
+// The memory the catalogue holds: its nodes and the sorted array.
+size_t CatalogueBytes();
