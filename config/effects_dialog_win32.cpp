@@ -5,6 +5,7 @@
 
 #include "base/handles_win32.h"
 #include "base/settings.h"
+#include "base/settings_win32.h"
 #include "config/dialog_controls_win32.h"
 #include "config/preview_rules.h"
 #include "effects/framework.h"
@@ -112,7 +113,7 @@ void ShowEffectPreview(HWND preview, HWND pathLine)
 {
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     TakePreviewSize(preview);
-    SetCurrentDirectoryA(ShowSettings.dir);
+    SetCurrentDirectoryW(FolderOfSetting(ShowSettings.dir).c_str());
     const PreviewStep step = NextPreviewPicture(SequencePosition, PictureCount);
     SequencePosition = step.next;
     if (step.index < 0) {

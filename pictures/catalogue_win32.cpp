@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/settings_win32.h"
 #include "picdll/picdll.h"
 #include "pictures/ansi_names.h"
 #include "pictures/catalogue.h"
@@ -66,7 +67,10 @@ private:
 
 class Win32ScanPlatform : public ScanPlatform {
 public:
-    bool EnterFolder(const char* path) override { return SetCurrentDirectoryA(path) != 0; }
+    bool EnterFolder(const char* path) override
+    {
+        return path[0] && SetCurrentDirectoryW(FolderOfSetting(path).c_str()) != 0;
+    }
 
     bool CurrentFolder(std::string& path) override
     {

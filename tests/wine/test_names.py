@@ -108,6 +108,22 @@ class Names(harness.WineTestCase):
         self.keep(shot, "names-failure-line")
         self.assertTrue(saver.running())
 
+    def test_folder_of_any_letters_kept_by_the_settings(self):
+        # Such a folder is kept in the settings file as "?" and its UTF-8.
+        folder = self.picture_folder("\u03a6\u03c9\u03c4\u03bf \u5199\u771f")
+        self.make_picture(folder, "a.bmp", (320, 240), "flat:c06020")
+        setting = "?" + harness.windows_path(folder)
+        self.write_settings(**dict(QUIET, dir=setting, speed=60000, random=0))
+        saver = self.open_settings_dialog()
+        self.assertEqual(self.dialogs()("text", harness.SETTINGS_DIALOG, 126), "1")
+        self.dialogs()("click", harness.SETTINGS_DIALOG, 1)  # OK writes the file again
+        self.wait_for_exit(saver)
+        self.assertIn(("dir=" + setting + "\r\n").encode("utf-8"), self.read_settings())
+        saver = self.start_saver("/s")
+        shot = self.wait_for_screen(lambda s: s.pixel(512, 384) == (0xC0, 0x60, 0x20))
+        self.assertIsNotNone(shot, "no picture from the folder")
+        self.assertTrue(saver.running())
+
     def test_unc_folder(self):
         # Wine maps \\server\share to dosdevices/unc/server/share: a share-like place is
         # what this machine can offer.
