@@ -210,8 +210,9 @@ void OnEffectsButton(HWND dialog)
         return;
     }
     SequencePosition = 0;
-    DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
-                    MAKEINTRESOURCEA(IDD_EFFECTS), dialog, EffectsDialogProc, 0);
+    // A Unicode window, so its path line can show a name of any letters.
+    DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
+                    MAKEINTRESOURCEW(IDD_EFFECTS), dialog, EffectsDialogProc, 0);
     ShowEffectsLine(dialog);
 }
 

@@ -36,7 +36,6 @@ PictureKind KindOfPath(const char* path);
 // the settings accept.
 PictureKind CandidateKind(const char* name, const Settings& settings = ShowSettings);
 
-
 struct FolderEntry {
     const char* name;  // WTF-8
     bool isFolder;

@@ -108,6 +108,24 @@ class Names(harness.WineTestCase):
         self.keep(shot, "names-failure-line")
         self.assertTrue(saver.running())
 
+    def test_effects_dialog_path_line_names_the_file(self):
+        folder = self.picture_folder()
+        first = "\u0391\u03b8\u03ae\u03bd\u03b1 \u5199\u771f.bmp"  # sorts before the emoji
+        for name in (first, "\U0001F600.bmp"):
+            self.make_picture(folder, name, (320, 240), "flat:2060c0")
+        self.write_settings(dir=folder)
+        saver = self.open_settings_dialog()
+        self.open_effects_dialog()
+        self.dialogs()("click", harness.EFFECTS_DIALOG, 1012)  # Show effect
+        path = harness.windows_path(os.path.join(folder, first))
+        shown = self.wait_until(lambda: self.dialogs()("wlabel", harness.EFFECTS_DIALOG, 1027) == path)
+        self.assertTrue(shown, self.dialogs()("wlabel", harness.EFFECTS_DIALOG, 1027))
+        self.keep(self.screenshot(window=self.wait_for_window(harness.EFFECTS_DIALOG)), "names-effects-dialog")
+        self.dialogs()("click", harness.EFFECTS_DIALOG, 2)
+        self.wait_until(lambda: self.dialogs()("find", harness.EFFECTS_DIALOG) == "0")
+        self.dialogs()("click", harness.SETTINGS_DIALOG, 2)
+        self.wait_for_exit(saver, 20)
+
     def test_folder_of_any_letters_kept_by_the_settings(self):
         # Such a folder is kept in the settings file as "?" and its UTF-8.
         folder = self.picture_folder("\u03a6\u03c9\u03c4\u03bf \u5199\u771f")
