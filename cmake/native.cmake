@@ -65,7 +65,7 @@ foreach(src ${BENCHES})
   velmora_warnings(${name})
 endforeach()
 
-# End-to-end tests drive dist/win64 under Wine on a virtual display; one at a time,
+# End-to-end tests drive dist/win32 under Wine on a virtual display; one at a time,
 # since they share the project's Wine prefix.
 find_program(PYTHON3 python3)
 file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/test_*.py)

@@ -90,6 +90,4 @@ target_link_options(picdecode PRIVATE ${VELMORA_STATIC_RUNTIME})
 velmora_warnings(picdecode)
 velmora_to_dist(picdecode)
 
-if(VELMORA_ARCH STREQUAL "win64")
-  include(cmake/windows-tests.cmake)
-endif()
+include(cmake/windows-tests.cmake)

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Never wine32: this machine's kernel cannot run 32-bit programs; everything that runs
-# under Wine is the x86-64 build.
+# Wine runs the shipped 32-bit build: wine32 comes from the i386 architecture, and a prefix
+# made with both loaders is a WoW64 prefix that runs 32- and 64-bit programs side by side.
+# The dummy-driver Xorg gives Wine real side-by-side monitors.
 set -euo pipefail
 
 packages=(
   cmake make g++ python3
   fp-utils libchm-bin
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
-  wine64 xvfb xdotool imagemagick x11-utils
+  wine64 wine32:i386 xvfb xdotool imagemagick x11-utils
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   googletest libgtest-dev
   libjpeg-dev libjpeg-turbo-progs
   clang libclang-rt-14-dev
@@ -24,5 +26,11 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The i386 udev library, and udev for Xorg, must be the very version of the installed
+# amd64 one: the newest of either would otherwise want systemd upgraded with it.
+pins=()
+udev_version=$(dpkg-query -W -f='${Version}' libudev1 2>/dev/null || true)
+[ -n "$udev_version" ] && pins=("libudev1:i386=$udev_version" "udev=$udev_version")
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" "${pins[@]}"

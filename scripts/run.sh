@@ -42,14 +42,14 @@ if [ "$settings_mode" = 1 ]; then
   settings_title="JPG/BMP Velmora V1.3"
   effects_title="Enable/Disable effects"
   # One command to the dialogs' driver (tests/wine/helpers/dialogs_win32.cpp); prints its answer.
-  dialog() { (IFS=$'\t'; echo "$*") | "$WINE64" "$root/out/win64/test-helpers/dialogs.exe" | tr -d '\r'; }
+  dialog() { (IFS=$'\t'; echo "$*") | "$WINE32" "$root/out/win32/test-helpers/dialogs.exe" | tr -d '\r'; }
   wait_for() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.2; done; return 1; }
   shoot() {
     local left top right bottom
     read -r left top right bottom < <(dialog rect "$1" 0)
     import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$2"
   }
-  "$WINE64" "$root/dist/win64/Velmora.scr" /c &
+  "$WINE32" "$root/dist/win32/Velmora.scr" /c &
   saver=$!
   wait_for '[[ $(dialog label "$settings_title" 126) =~ ^[0-9]+$ ]]'
   shoot "$settings_title" "$shots/settings.png"
@@ -71,7 +71,7 @@ if [ "$settings_mode" = 1 ]; then
   wait "$saver" || true
   exit 0
 fi
-"$WINE64" "$root/dist/win64/Velmora.scr" /s &
+"$WINE32" "$root/dist/win32/Velmora.scr" /s &
 saver=$!
 shots_taken=0
 interval=$(( seconds / 6 > 0 ? seconds / 6 : 1 ))

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every tree and runs every test: the native unit tests
-# (also under the sanitizers), the Windows unit tests and end-to-end tests under Wine, the
-# static checks of the 32-bit build, and a short run of each fuzzer. The instrumented trees
+# (also under the sanitizers), the Windows unit tests of both builds and the end-to-end tests
+# of the 32-bit build under Wine, the static checks of both builds, and a short run of each
+# fuzzer. The instrumented trees
 # (out/sanitize, out/fuzz) keep their tools to themselves, and the sanitized unit tests run
 # the sanitized tools; dist/ holds only release builds.
 set -uo pipefail
@@ -20,7 +21,11 @@ step() {
 }
 
 step "native tests" ctest --test-dir "$root/out/native" --output-on-failure -j1
-step "windows tests under wine" ctest --test-dir "$root/out/win64" --output-on-failure -j1
+# Both builds run their unit and Win32-layer tests under Wine: the 32-bit one ships, the
+# 64-bit twin catches pointer-size mistakes. The end-to-end tests (in the native tree) drive
+# the 32-bit build.
+step "windows tests under wine, 32-bit" ctest --test-dir "$root/out/win32" --output-on-failure -j1
+step "windows tests under wine, 64-bit twin" ctest --test-dir "$root/out/win64" --output-on-failure -j1
 
 sanitized="$root/out/sanitize"
 step "sanitizer build" bash -c "cmake -S '$root' -B '$sanitized' -DCMAKE_BUILD_TYPE=RelWithDebInfo \

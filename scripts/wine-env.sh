@@ -1,5 +1,5 @@
 # Sourced: the project's own Wine prefix, never the user's ~/.wine.
-# Only the 64-bit loader is used; this machine cannot run 32-bit programs.
+# A WoW64 prefix: 32- and 64-bit programs side by side.
 VELMORA_ROOT=${VELMORA_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEARCH=win64
 export WINEPREFIX=${VELMORA_WINEPREFIX:-$VELMORA_ROOT/out/wineprefix}
@@ -7,6 +7,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 WINE64=/usr/lib/wine/wine64
 [ -x "$WINE64" ] || WINE64=$(command -v wine64)
+# Each program under its own architecture's loader: the 64-bit one runs a 32-bit program as
+# the child of a start.exe, whose process would stand in for it.
+WINE32=/usr/lib/wine/wine
 
 velmora_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine in the project's prefix (CTest's emulator for the
-# Windows unit tests). Needs no display.
+# Windows unit tests), under the loader of the program's own architecture. Needs no display.
 source "$(dirname "$0")/wine-env.sh"
 velmora_wine_prefix
+# The PE header's machine field: 014c is 32-bit x86.
+header=$(od -An -tu4 -j60 -N4 "$1")
+machine=$(od -An -tx2 -j$((header + 4)) -N2 "$1")
+[ "${machine// /}" = 014c ] && exec "$WINE32" "$@"
 exec "$WINE64" "$@"

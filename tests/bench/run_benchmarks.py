@@ -97,7 +97,7 @@ class Wine:
         harness.ensure_prefix(self.env)
 
     def run(self, program, *args):
-        return run([harness.WINE64, os.path.join(harness.HELPERS, program), *args], env=self.env)
+        return run([harness.WINE32, os.path.join(harness.HELPERS, program), *args], env=self.env)
 
     def close(self):
         subprocess.run([harness.WINESERVER, "-k"], env=self.env)
@@ -234,7 +234,7 @@ def dialog_counts(wine, counts):
                     os.remove(USER_CACHE)
                 with open(settings, "w") as f:
                     f.write("[velmora]\r\nminsize=%d\r\nminsizex=100\r\nminsizey=100\r\n" % minsize)
-                saver = subprocess.Popen([harness.WINE64, os.path.join(harness.DIST, "Velmora.scr"), "/c"],
+                saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/c"],
                                          env=wine.env)
                 while driver("label", title, 126) in ("none", ""):
                     time.sleep(0.1)

@@ -1,7 +1,7 @@
-"""End-to-end test bench: the Windows build under Wine on a virtual X display.
+"""End-to-end test bench: the shipped 32-bit Windows build under Wine on a virtual X display.
 
-Each test module gets its own Xvfb display and a shared, project-owned Wine prefix
-(never the user's ~/.wine). Helpers start Velmora.scr with a mode switch, write the
+Each test module gets its own Xvfb display and a shared, project-owned WoW64 Wine prefix
+(never the user's ~/.wine), which runs 32- and 64-bit programs side by side. Helpers start Velmora.scr with a mode switch, write the
 settings file and pictures into the prefix, send real input with xdotool, take
 screenshots and read exit codes.
 """
@@ -10,6 +10,7 @@ import contextlib
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -17,11 +18,16 @@ import time
 import unittest
 
 ROOT = os.environ.get("VELMORA_ROOT") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-DIST = os.path.join(ROOT, "dist", "win64")
+DIST = os.path.join(ROOT, "dist", "win32")
+TWIN = os.path.join(ROOT, "dist", "win64")  # the 64-bit build, shown once as a check of pointer sizes
 TOOLS = os.path.join(ROOT, "dist", "tools")
-HELPERS = os.path.join(ROOT, "out", "win64", "test-helpers")
+HELPERS = os.path.join(ROOT, "out", "win32", "test-helpers")
 PREFIX = os.environ.get("VELMORA_WINEPREFIX") or os.path.join(ROOT, "out", "wineprefix")
+# The loaders of a WoW64 prefix. The 64-bit one starts a 32-bit program as the child of a
+# start.exe of its own, whose process and exit code the test would see instead: every
+# program runs under its own architecture's loader (wine_for).
 WINE64 = "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else shutil.which("wine64")
+WINE32 = "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else None
 WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver") else shutil.which("wineserver")
 WINDOWS_DIR = os.path.join(PREFIX, "drive_c", "windows")
 TEST_ROOT = os.path.join(PREFIX, "drive_c", "velmora-test")
@@ -34,11 +40,21 @@ def require_tools():
     missing = [t for t in ("Xvfb", "xdotool", "import", "convert", "faketime") if not shutil.which(t)]
     if not WINE64:
         missing.append("wine64")
+    if not WINE32:
+        missing.append("wine32")
     if not os.path.exists(os.path.join(DIST, "Velmora.scr")):
-        missing.append("dist/win64/Velmora.scr")
+        missing.append("dist/win32/Velmora.scr")
     if missing:
         print("skipped: missing " + ", ".join(missing))
         sys.exit(SKIP)
+
+
+def wine_for(program):
+    """The loader that runs `program` (a PE file) as the very process it starts."""
+    with open(program, "rb") as f:
+        header = f.read(1024)
+    machine = struct.unpack_from("<H", header, struct.unpack_from("<I", header, 0x3C)[0] + 4)[0]
+    return WINE64 if machine == 0x8664 else WINE32
 
 
 def windows_path(unix_path):
@@ -69,6 +85,87 @@ class Display:
         self.process.wait(timeout=10)
 
 
+XORG = "/usr/lib/xorg/Xorg"
+DUMMY_DRIVER = "/usr/lib/xorg/modules/drivers/dummy_drv.so"
+
+
+class MonitorDisplay:
+    """A headless Xorg with the dummy video driver, whose outputs Wine reports as monitors
+    side by side. `monitors` lists (width, height, left, top) in Windows' coordinates, the
+    primary first at (0, 0); X places them from the bounding box's top-left corner, so a
+    Windows position is X's minus `origin`. Set up before the prefix's Wine server starts:
+    a running server keeps the layout it found."""
+
+    CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xorg-dummy.conf")
+
+    @staticmethod
+    def missing():
+        """Why this machine cannot have such a display, or None."""
+        if os.geteuid() != 0:
+            return "the dummy-driver X server needs root"
+        absent = [p for p in (XORG, DUMMY_DRIVER) if not os.path.exists(p)]
+        absent += [t for t in ("xrandr", "xdpyinfo", "xsetroot") if not shutil.which(t)]
+        return "missing " + ", ".join(absent) if absent else None
+
+    def __init__(self, monitors):
+        self.monitors = monitors
+        left = min(m[2] for m in monitors)
+        top = min(m[3] for m in monitors)
+        self.origin = (left, top)
+        self.width = max(m[2] + m[0] for m in monitors) - left
+        self.height = max(m[3] + m[1] for m in monitors) - top
+        self.log = tempfile.NamedTemporaryFile(prefix="xorg-", suffix=".log", delete=False).name
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            [XORG, "-displayfd", str(write_end), "-config", self.CONFIG, "-logfile", self.log,
+             "-noreset", "-nolisten", "tcp", "-novtswitch"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xorg did not start: see " + self.log)
+        self.name = ":" + number
+        env = dict(os.environ, DISPLAY=self.name)
+        placement = []
+        for i, (width, height, x, y) in enumerate(monitors):
+            mode = self.make_mode(env, width, height)
+            subprocess.run(["xrandr", "--addmode", "DUMMY%d" % i, mode], env=env, stderr=subprocess.DEVNULL)
+            placement += ["--output", "DUMMY%d" % i, "--mode", mode, "--pos", "%dx%d" % (x - left, y - top)]
+            if i == 0:
+                placement.append("--primary")
+        subprocess.run(["xrandr", "--fb", "%dx%d" % (self.width, self.height), *placement], env=env, check=True)
+        # The driver counts an output past the first as connected only once a client probes.
+        subprocess.run(["xrandr", "--query"], env=env, stdout=subprocess.DEVNULL, check=True)
+        connected = subprocess.run(["xrandr", "--current"], env=env, capture_output=True, text=True).stdout
+        for i in range(len(monitors)):
+            if "DUMMY%d connected" % i not in connected:
+                self.close()
+                raise RuntimeError("DUMMY%d not connected" % i)
+
+    @staticmethod
+    def make_mode(env, width, height):
+        """A mode of exactly this size (the dummy driver takes any timing in range)."""
+        name = "%dx%d_velmora" % (width, height)
+        modes = subprocess.run(["xrandr", "--query"], env=env, capture_output=True, text=True).stdout
+        if name not in modes:
+            htotal, vtotal = width + 160, height + 30
+            clock = htotal * vtotal * 60 / 1e6
+            subprocess.run(["xrandr", "--newmode", name, "%.2f" % clock,
+                            str(width), str(width + 48), str(width + 80), str(htotal),
+                            str(height), str(height + 3), str(height + 8), str(vtotal)], env=env, check=True)
+        return name
+
+    def to_x(self, x, y):
+        """A point in Windows' coordinates as an X screenshot's pixel."""
+        return x - self.origin[0], y - self.origin[1]
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+        os.remove(self.log)
+
+
 class Image:
     """A screenshot as RGB rows."""
 
@@ -97,6 +194,11 @@ class Image:
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
 
+    def crop(self, x, y, w, h):
+        row = self.width * 3
+        return Image(w, h, b"".join(self.data[(j * self.width + x) * 3:(j * self.width + x) * 3 + w * 3]
+                                    for j in range(y, y + h)))
+
     def region_is(self, x, y, w, h, predicate):
         return all(predicate(self.pixel(i, j)) for j in range(y, y + h) for i in range(x, x + w))
 
@@ -124,7 +226,7 @@ class Image:
 
 
 def signed(value):
-    """A logged argument as the signed 32-bit number it is: on x86-64 the log shows whole
+    """A logged argument as the signed 32-bit number it is: a 64-bit program's log shows whole
     registers, whose upper half is left over from earlier use. (GDI handles fit in 32 bits.)"""
     value &= 0xFFFFFFFF
     return value - (1 << 32) if value >= 1 << 31 else value
@@ -139,7 +241,8 @@ class DialogDriver:
     presses their buttons; each call is one command, answered as a string."""
 
     def __init__(self, env):
-        self.process = subprocess.Popen([WINE64, os.path.join(HELPERS, "dialogs.exe")], env=env,
+        program = os.path.join(HELPERS, "dialogs.exe")
+        self.process = subprocess.Popen([wine_for(program), program], env=env,
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
 
     def __call__(self, *fields):
@@ -163,7 +266,8 @@ class Saver:
         self.started = time.monotonic()
         # The local date as the program sees it, from libfaketime; the product is untouched.
         prefix = ["faketime", faked_time] if faked_time else []
-        self.process = subprocess.Popen([*prefix, WINE64, os.path.join(directory, "Velmora.scr"), *args],
+        program = os.path.join(directory, "Velmora.scr")
+        self.process = subprocess.Popen([*prefix, wine_for(program), program, *args],
                                         env=env or session.env, stdout=subprocess.DEVNULL, stderr=stderr)
 
     def running(self):
@@ -185,13 +289,21 @@ class WineTestCase(unittest.TestCase):
 
     geometry = "1024x768x24"
     xvfb_extra = ()
+    monitors = None  # side-by-side monitors on a dummy-driver Xorg instead of Xvfb (MonitorDisplay)
     server_clock = None  # the faked date the running Wine server sees; None: the real one
 
     @classmethod
     def setUpClass(cls):
-        cls.display = Display(cls.geometry, cls.xvfb_extra)
+        if cls.monitors:
+            why = MonitorDisplay.missing()
+            if why:
+                raise unittest.SkipTest("no side-by-side monitors: " + why)
+            cls.display = MonitorDisplay(cls.monitors)
+        else:
+            cls.display = Display(cls.geometry, cls.xvfb_extra)
         cls.env = dict(os.environ, DISPLAY=cls.display.name, WINEPREFIX=PREFIX, WINEARCH="win64",
-                       WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                       WINEDEBUG=os.environ.get("VELMORA_WINEDEBUG", "-all"),
+                       WINEDLLOVERRIDES="mscoree,mshtml=")
         ensure_prefix(cls.env)
         os.makedirs(TEST_ROOT, exist_ok=True)
 
@@ -205,15 +317,19 @@ class WineTestCase(unittest.TestCase):
         self.savers = []
         self.temp = tempfile.mkdtemp(prefix="case-", dir=TEST_ROOT)
         self.remove_settings()
-        self.xdotool("mousemove", "5", "5")
+        self.place_pointer(5, 5)
 
     def tearDown(self):
         for saver in self.savers:
             saver.kill()
-        if os.environ.get("VELMORA_SHOW_LOGS"):
-            for name in sorted(os.listdir(self.temp)):
-                if name.endswith(".log"):
-                    print("--- " + name + "\n" + open(os.path.join(self.temp, name), errors="replace").read()[-4000:])
+        for name in sorted(os.listdir(self.temp)):
+            if not name.endswith(".log"):
+                continue
+            if os.environ.get("VELMORA_SHOW_LOGS"):
+                print("--- " + name + "\n" + open(os.path.join(self.temp, name), errors="replace").read()[-4000:])
+            if os.environ.get("VELMORA_KEEP_LOGS"):
+                shutil.copy(os.path.join(self.temp, name), os.path.join(os.environ["VELMORA_KEEP_LOGS"],
+                                                                        self.id().split(".")[-1] + "-" + name))
         if getattr(self, "relay_log", None):
             self.relay_log.close()
         self.remove_settings()
@@ -255,11 +371,11 @@ class WineTestCase(unittest.TestCase):
         return os.path.join(folder, name)
 
     # --- running the saver ----------------------------------------------------------
-    def install_dir(self, extra_files=(), name="bin"):
-        """A folder holding the saver, its library and any test stand-ins."""
+    def install_dir(self, extra_files=(), name="bin", build=DIST):
+        """A folder holding the saver and its library from `build`, and any test stand-ins."""
         directory = os.path.join(self.temp, name)
         os.makedirs(directory, exist_ok=True)
-        for path in [os.path.join(DIST, "Velmora.scr"), os.path.join(DIST, "picdll.dll"), *extra_files]:
+        for path in [os.path.join(build, "Velmora.scr"), os.path.join(build, "picdll.dll"), *extra_files]:
             # Never over a copy that may be running: Wine maps it, and rewriting the file
             # would change the running program under its feet.
             if not os.path.exists(os.path.join(directory, os.path.basename(path))):
@@ -293,7 +409,7 @@ class WineTestCase(unittest.TestCase):
             if found:
                 return found[0]
             if saver and not saver.running():
-                self.fail("saver ended before its window appeared")
+                self.fail("saver ended before its window appeared (exit code %d)" % saver.wait())
             time.sleep(0.1)
         self.fail("no window titled %r" % title)
 
@@ -320,6 +436,13 @@ class WineTestCase(unittest.TestCase):
     # --- input and screen -----------------------------------------------------------
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True)
+
+    def place_pointer(self, x, y):
+        """Puts the pointer at (x, y) in Windows' coordinates before a saver starts. A move
+        that no window of Wine's sees (xdotool's, with no saver on the screen) leaves Wine's
+        server with the old place; when a window then appears, the server makes up a mouse
+        move at that old place, which would end the new saver as if the mouse had moved."""
+        self.assertEqual(self.probe("cursor", str(x), str(y)), "%d %d" % (x, y))
 
     def screenshot(self, name=None, window="root"):
         """The screen, or one window (an X id): on an 8-bit screen Wine draws a window with a
@@ -351,9 +474,9 @@ class WineTestCase(unittest.TestCase):
     def probe(self, *args, **popen):
         path = os.path.join(HELPERS, "probe.exe")
         if not popen:
-            return subprocess.run([WINE64, path, *args], env=self.env, capture_output=True, text=True,
+            return subprocess.run([wine_for(path), path, *args], env=self.env, capture_output=True, text=True,
                                   timeout=30).stdout.strip()
-        return subprocess.Popen([WINE64, path, *args], env=self.env, text=True, **popen)
+        return subprocess.Popen([wine_for(path), path, *args], env=self.env, text=True, **popen)
 
     def traced(self, functions):
         """Environment that makes Wine log calls of the given functions ("dll.Function")."""

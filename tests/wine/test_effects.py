@@ -157,7 +157,7 @@ class Responsiveness(harness.WineTestCase):
             with self.subTest(effect=effect):
                 # Back to back transitions, so that the move comes in the middle of one.
                 self.write_settings(**only_effect(effect, dir=folder, speed=0))
-                self.xdotool("mousemove", "100", "100")
+                self.place_pointer(100, 100)
                 saver = self.start_saver("/s")
                 time.sleep(1.5)
                 self.xdotool("mousemove", "150", "150")

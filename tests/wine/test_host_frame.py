@@ -36,7 +36,7 @@ class FullScreen(harness.WineTestCase):
         self.assertTrue(saver.running())
 
     def test_small_mouse_movement_is_ignored_and_larger_one_ends(self):
-        self.xdotool("mousemove", "300", "300")
+        self.place_pointer(300, 300)
         saver = self.start_saver("/s")
         time.sleep(1)
         self.xdotool("mousemove", "302", "302")
@@ -57,9 +57,10 @@ class FullScreen(harness.WineTestCase):
         self.assertEqual(self.wait_for_exit(saver), 0)
 
     def test_switches_of_the_full_screen_mode(self):
-        for switch in ("s", "S:1"):
-            with self.subTest(switch=switch):
-                saver = self.start_saver(switch)
+        # The last run is the 64-bit twin's, the one show that checks its pointer sizes.
+        for switch, build in (("s", harness.DIST), ("S:1", harness.DIST), ("/s", harness.TWIN)):
+            with self.subTest(switch=switch, build=build):
+                saver = self.start_saver(switch, directory=self.install_dir(name=os.path.basename(build), build=build))
                 time.sleep(0.5)
                 self.xdotool("key", "space")
                 self.assertEqual(self.wait_for_exit(saver), 0)

@@ -1,17 +1,20 @@
 """Memory that runs out in the middle of a picture change. The fault build of the saver and
-its library (out/win64/fault-build) fails the allocations VELMORA_FAIL_ALLOCATION names;
+its library (out/win32/fault-build) fails the allocations VELMORA_FAIL_ALLOCATION names;
 each failure must end on the saver's failure line for that picture (or, for the picture
 order, on the animation it shows when it has no pictures), never in a crash, and the
-saver must go on and end cleanly."""
+saver must go on and end cleanly. Last, the largest picture the library takes, in the
+shipped 32-bit saver, whose address space is all it has."""
 
 import os
+import re
 import shutil
+import subprocess
 import time
 
 import harness
 from artwork import Artwork
 
-FAULT_BUILD = os.path.join(harness.ROOT, "out", "win64", "fault-build")
+FAULT_BUILD = os.path.join(harness.ROOT, "out", "win32", "fault-build")
 QUIET = {"enable%d" % n: 0 for n in range(1, 41)}
 COLOUR = (0x20, 0xA0, 0x40)
 
@@ -30,7 +33,7 @@ class FaultBuild(harness.WineTestCase):
     @classmethod
     def setUpClass(cls):
         if not os.path.exists(os.path.join(FAULT_BUILD, "Velmora.scr")):
-            raise AssertionError("the fault build is missing: build out/win64")
+            raise AssertionError("the fault build is missing: build out/win32")
         super().setUpClass()
 
     def start_failing(self, failing, picture, **settings):
@@ -87,6 +90,53 @@ class PaletteColour(FaultBuild):
     def test_quantising_and_the_palette_bitmap(self):
         for failing in ("quantise", "palette-block", "palette-bitmap"):
             self.assert_ends_on_the_failure_line(failing)
+
+
+class LargestPicture(harness.WineTestCase):
+    """A progressive JPEG of 16384 x 8192 pixels, the library's limit of 128 Mi, shown by
+    the 32-bit saver: its coefficients and its RGB take some 800 MiB of its address space."""
+    SIZE = (16384, 8192)
+
+    def picture(self):
+        """Made once per checkout (cjpeg takes a while), kept in out/."""
+        path = os.path.join(harness.ROOT, "out", "test-pictures", "limit-%dx%d-progressive.jpg" % self.SIZE)
+        if not os.path.exists(path):
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            width, height = self.SIZE
+            # Bands of colour over a ramp: cheap to make, not trivially flat to decode.
+            row = bytes(v for x in range(width) for v in (x * 255 // width, (x // 64) % 2 * 160, 96))
+            with open(path + ".part", "wb") as out:
+                cjpeg = subprocess.Popen(["cjpeg", "-progressive", "-quality", "80"], stdin=subprocess.PIPE, stdout=out)
+                cjpeg.stdin.write(b"P6\n%d %d\n255\n" % self.SIZE)
+                for _ in range(height):
+                    cjpeg.stdin.write(row)
+                cjpeg.stdin.close()
+                self.assertEqual(cjpeg.wait(), 0)
+            os.replace(path + ".part", path)
+        return path
+
+    @staticmethod
+    def memory(saver):
+        """The process's peak figures as Linux counts them, in MiB."""
+        with open("/proc/%d/status" % saver.process.pid) as status:
+            return {k: int(v) // 1024 for k, v in re.findall(r"(Vm\w+):\s*(\d+) kB", status.read())}
+
+    def test_is_shown_or_fails_on_its_line_never_crashes(self):
+        folder = self.picture_folder()
+        shutil.copy(self.picture(), os.path.join(folder, "limit.jpg"))
+        self.write_settings(**dict(QUIET, dir=folder, speed=60000, random=0, reduce=1))
+        saver = self.start_saver("/s")
+        shot = self.wait_for_screen(lambda s: failure_line(s) is not None or
+                                    s.bounding_box(lambda p: max(p) > 24) == (0, 128, 1024, 640), timeout=120)
+        self.assertIsNotNone(shot, "neither the picture nor the failure line")
+        # Wine reserves most of a 32-bit process's address space up front, so what the
+        # picture took shows as the peak resident memory, not as the address space.
+        print("the limit picture %s; peak resident %d MiB" %
+              ("failed on its line" if failure_line(shot) else "shown", self.memory(saver)["VmHWM"]))
+        self.assertIsNone(failure_line(shot), "the 32-bit saver could not show the largest picture")
+        self.assert_still_running(saver, 0.5)
+        self.xdotool("key", "space")
+        self.assertEqual(self.wait_for_exit(saver), 0)
 
 
 if __name__ == "__main__":

@@ -67,7 +67,7 @@ class Password(harness.WineTestCase):
     def test_mouse_movement_asks_too(self):
         self.use_password(1)
         self.answer_with("1")
-        self.xdotool("mousemove", "200", "200")
+        self.place_pointer(200, 200)
         saver = self.start_saver("/s", directory=self.install_dir([self.library]))
         time.sleep(1)
         self.xdotool("mousemove", "260", "260")

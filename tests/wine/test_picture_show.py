@@ -115,7 +115,7 @@ class PictureShow(harness.WineTestCase):
     def test_mouse_movement_during_a_large_decode_ends_at_once(self):
         folder = self.picture_folder()
         self.make_picture(folder, "huge.jpg", (8000, 6000), "gradient")
-        self.xdotool("mousemove", "100", "100")
+        self.place_pointer(100, 100)
         saver = self.show(folder)
         time.sleep(0.3)  # the first decode has begun, well before its end
         self.xdotool("mousemove", "160", "160")

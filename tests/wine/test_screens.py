@@ -1,10 +1,12 @@
 """The show on screens of other shapes and depths: wide and portrait screens, an 8-bit
-screen, and two overlapping monitors (the only kind Xvfb gives Wine). Each picture must end
-centred and whole on the screen, whatever effect brought it."""
+screen, two overlapping monitors (Xvfb's kind), and monitors side by side (a dummy-driver
+Xorg's). Each picture must end centred and whole on the screen, whatever effect brought it."""
 
 import os
 import shutil
+import subprocess
 import tempfile
+import time
 
 import harness
 import pictures
@@ -28,20 +30,23 @@ class Screen(harness.WineTestCase):
     """Shows the three pictures in catalogue order with every effect enabled."""
     tolerance = 6.0  # mean difference per channel from the reference picture
 
-    def show_each_picture(self, area=None):
+    def show_each_picture(self, area=None, origin=(0, 0), shown=PICTURES):
+        """`area` is the primary screen's size, `origin` its top-left pixel in a screenshot."""
         width, height = area or (self.display.width, self.display.height)
         folder = FOLDER[0]
         paths = [os.path.join(folder, name) if os.path.exists(os.path.join(folder, name))
-                 else self.make_picture(folder, name, size, "photo") for name, size in PICTURES]
+                 else self.make_picture(folder, name, size, "photo") for name, size in shown]
         self.write_settings(dir=folder, speed=5000, random=0)
         saver = self.start_saver("/s")
         window = self.wait_for_window("Screen Saver") if self.geometry.endswith("x8") else "root"
-        for path, (name, size) in zip(paths, PICTURES):
+        for path, (name, size) in zip(paths, shown):
             w, h = pictures.fitted_size(*size, width, height)
             box = ((width - w) // 2, (height - h) // 2, (width - w) // 2 + w, (height - h) // 2 + h)
             expected = pictures.reference(path, (w, h))
 
             def whole(shot):
+                if (shot.width, shot.height) != (width, height):
+                    shot = shot.crop(*origin, width, height)
                 return (pictures.mean_difference(shot, expected, box[0], box[1]) < self.tolerance and
                         pictures.strays(shot, expected, box[0], box[1]) < w * h // 1000 and
                         shot.bounding_box(lambda p: max(p) > 24) == box)
@@ -85,6 +90,70 @@ class OverlappingMonitors(Screen):
         self.xdotool("mousemove", "1200", "1000")
         self.assertEqual(self.wait_for_exit(saver), 0)
         self.assertTrue(self.probe("find", "VelmoraMonitorCover", "").startswith("0|"))
+
+
+
+class SideBySide(Screen):
+    """Monitors side by side (Windows' coordinates, the primary first): the saver fills the
+    primary one, every other is covered in black, no monitor shows the desktop (painted a
+    colour the show never has), and input on a cover ends the saver as input on it does.
+    The pointer rests at `rest` when the saver starts; `end_by` is a move to a point, a
+    click or a key."""
+    monitors = [(1024, 768, 0, 0), (800, 600, 1024, 0)]
+    rest = (5, 5)
+    end_by = ("mousemove", 1400, 300)
+
+    def test_saver_fills_the_primary_and_covers_the_others(self):
+        reported = sorted(tuple(map(int, line.split())) for line in self.probe("monitors").splitlines())
+        self.assertEqual(reported, sorted((x, y, x + w, y + h) for w, h, x, y in self.monitors),
+                         "Wine does not see the layout")
+        subprocess.run(["xsetroot", "-solid", "#ff00ff"], env=self.env, check=True)
+        self.place_pointer(*self.rest)
+        saver = self.show_each_picture((1024, 768), self.display.to_x(0, 0), PICTURES[:1])
+        shot = self.screenshot("side-by-side-%s" % type(self).__name__)
+        for w, h, x, y in self.monitors[1:]:
+            self.assertTrue(shot.region_is(*self.display.to_x(x, y), w, h, harness.is_black),
+                            "the monitor at %d,%d is not black" % (x, y))
+        self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
+        if self.end_by[0] == "mousemove":
+            self.xdotool("mousemove", *map(str, self.display.to_x(*self.end_by[1:])))
+        else:
+            self.xdotool(*self.end_by)
+        self.assertEqual(self.wait_for_exit(saver), 0)
+        self.assertTrue(self.probe("find", "VelmoraMonitorCover", "").startswith("0|"))
+
+    def test_preview_and_settings_make_no_covers(self):
+        with self.parent_window() as (parent, handle, _, _):
+            preview = self.start_saver("/p", str(handle))
+            self.assert_still_running(preview)
+            self.assertTrue(self.probe("find", "VelmoraMonitorCover", "").startswith("0|"))
+            parent.stdin.close()
+            self.assertEqual(self.wait_for_exit(preview), 0)
+        self.open_settings_dialog()
+        self.assertTrue(self.probe("find", "VelmoraMonitorCover", "").startswith("0|"))
+
+
+class SideBySideLeft(SideBySide):
+    """Left of the primary, at negative coordinates; a click on the cover ends."""
+    monitors = [(1024, 768, 0, 0), (800, 600, -800, 0)]
+    rest = (-400, 300)
+    end_by = ("click", "1")
+    test_preview_and_settings_make_no_covers = None
+
+
+class SideBySideAbove(SideBySide):
+    """Above the primary; a key pressed while the pointer rests on the cover ends."""
+    monitors = [(1024, 768, 0, 0), (800, 600, 100, -600)]
+    rest = (500, -300)
+    end_by = ("key", "space")
+    test_preview_and_settings_make_no_covers = None
+
+
+class SideBySideThree(SideBySide):
+    """Three of mixed sizes, their tops not aligned."""
+    monitors = [(1024, 768, 0, 0), (800, 600, -800, 168), (1280, 1024, 1024, -128)]
+    end_by = ("mousemove", 2000, 800)
+    test_preview_and_settings_make_no_covers = None
 
 
 if __name__ == "__main__":

@@ -71,6 +71,12 @@ void PrintWindow(HWND window)
     std::printf("%llu|%s|%s\n", (unsigned long long)(UINT_PTR)window, className, title);
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR, HDC, LPRECT area, LPARAM)
+{
+    std::printf("%ld %ld %ld %ld\n", area->left, area->top, area->right, area->bottom);
+    return TRUE;
+}
+
 HWND Find(const char* className, const char* title)
 {
     return FindWindowA(className, *title ? title : nullptr);
@@ -83,6 +89,18 @@ int main(int argc, char** argv)
     if (argc >= 4 && !std::strcmp(argv[1], "parent")) return Parent(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc >= 4 && !std::strcmp(argv[1], "find")) {
         PrintWindow(Find(argv[2], argv[3]));
+        return 0;
+    }
+    if (argc >= 4 && !std::strcmp(argv[1], "cursor")) {
+        // Through Wine, so that its server learns the place as well as X does.
+        POINT at = {};
+        SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
+        GetCursorPos(&at);
+        std::printf("%ld %ld\n", at.x, at.y);
+        return 0;
+    }
+    if (argc >= 2 && !std::strcmp(argv[1], "monitors")) {
+        EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
         return 0;
     }
     if (argc >= 2 && !std::strcmp(argv[1], "foreground")) {
