@@ -190,7 +190,7 @@ def first_picture(wine, folder, minsize):
         f.write("[velmora]\r\ndir=%s\r\nrecurse=1\r\nminsize=%d\r\nminsizex=100\r\nminsizey=100\r\n"
                 "speed=60000\r\n" % (harness.windows_path(folder), minsize))
     start = time.monotonic()
-    saver = subprocess.Popen([harness.WINE64, os.path.join(harness.DIST, "Velmora.scr"), "/s"], env=wine.env)
+    saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/s"], env=wine.env)
     try:
         while True:
             shot = subprocess.run(["import", "-window", "root", "-crop", "1x1+960+540", "-depth", "8", "rgb:-"],
