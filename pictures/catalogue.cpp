@@ -82,15 +82,16 @@ public:
         if (!platform_.CurrentFolder(folder_) || folder_.empty()) return;
         // Without a trailing backslash unless it is all there is, so C:\ becomes C:.
         if (folder_.size() > 1 && folder_.back() == '\\') folder_.pop_back();
-        if (sizes_ && recurse_) sizes_->WalkedBelow(folder_);
-        ScanFolder();
+        ScanFolder(true);
     }
 
 private:
-    void ScanFolder()
+    void ScanFolder(bool root = false)
     {
         std::unique_ptr<FolderSearch> search = platform_.Search(folder_);
         if (!search) return;
+        // Only a walk that could start says what is gone below the picture folder.
+        if (root && sizes_ && recurse_) sizes_->WalkedBelow(folder_);
         FolderEntry entry;
         while (search->Next(entry)) {
             if (entry.isFolder)
