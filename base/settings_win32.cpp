@@ -89,10 +89,16 @@ void SettingOfFolder(const wchar_t* folder, char (&dir)[kPathSize])
     // ANSI when the code page spells every character: converted back, it is the same text.
     char ansi[kPathSize * 2];
     wchar_t back[kPathSize * 2];
+    const int chars = int(std::wcslen(folder));
     if (WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, sizeof ansi, nullptr, nullptr) > 0 &&
         MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, kPathSize * 2) > 0 && std::wcscmp(back, folder) == 0 &&
         ansi[0] != '?') {
-        lstrcpynA(dir, ansi, kPathSize);
+        // Cut between characters, which double-byte pages spell in two bytes.
+        int kept = chars, length = 0;
+        while ((length = WideCharToMultiByte(CP_ACP, 0, folder, kept, dir, kPathSize - 1, nullptr, nullptr)) == 0 &&
+               kept > 0)
+            --kept;
+        dir[length] = '\0';
         return;
     }
     std::string text = "?";

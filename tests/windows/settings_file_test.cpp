@@ -125,6 +125,8 @@ TEST(FolderSetting, AnsiFoldersStayAsTheyWereAndOthersKeepEveryLetter)
     const std::wstring greek(200, L'\x03a9');
     SettingOfFolder(greek.c_str(), dir);
     EXPECT_EQ(FolderOfSetting(dir), std::wstring(129, L'\x03a9'));
+    SettingOfFolder(std::wstring(300, L'p').c_str(), dir);
+    EXPECT_EQ(std::string(dir), std::string(259, 'p'));
     SettingOfFolder(L"", dir);
     EXPECT_STREQ(dir, "");
 }
