@@ -4,13 +4,16 @@ set(VELMORA_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
 # --- picdll.dll -----------------------------------------------------------------------
 # Exported by name and by ordinal, in this order; the number is the stdcall argument size
-# on i686, where the linker sees decorated names.
+# on i686, where the linker sees decorated names. Other programs may import by ordinal:
+# new exports go at the end.
 set(PICDLL_EXPORTS
   PicDLLInitDLL:4 PicDLLSetJPGErrorMsgBox:4 PicDLLSetCallback:4
   PicDLLGetJPGDimensions:12 PicDLLGetBMPDimensions:12
   PicDLLReadRGBFromJPG:12 PicDLLReadRGBFromBMP:12 PicDLLGetLastError:0
   PicDLLResizeRGB2:24 PicDLLQuantizeRGBTo8Bit:24 PicDLLRGBToHBITMAP:16
-  PicDLLReadScaledRGBFromJPG:24)
+  PicDLLGetJPGDimensionsW:12 PicDLLGetBMPDimensionsW:12
+  PicDLLReadRGBFromJPGW:12 PicDLLReadRGBFromBMPW:12
+  PicDLLReadScaledRGBFromJPGW:24)
 
 set(dll_def "LIBRARY picdll.dll\nEXPORTS\n")
 set(import_def "LIBRARY picdll.dll\nEXPORTS\n")

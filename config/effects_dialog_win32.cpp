@@ -5,11 +5,13 @@
 
 #include "base/handles_win32.h"
 #include "base/settings.h"
+#include "base/settings_win32.h"
 #include "config/dialog_controls_win32.h"
 #include "config/preview_rules.h"
 #include "effects/framework.h"
 #include "effects/framework_win32.h"
 #include "pictures/catalogue.h"
+#include "pictures/catalogue_win32.h"
 #include "pictures/loading_win32.h"
 #include "pictures/order.h"
 #include "resources/resource_ids.h"
@@ -111,14 +113,14 @@ void ShowEffectPreview(HWND preview, HWND pathLine)
 {
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     TakePreviewSize(preview);
-    SetCurrentDirectoryA(ShowSettings.dir);
+    SetCurrentDirectoryW(FolderOfSetting(ShowSettings.dir).c_str());
     const PreviewStep step = NextPreviewPicture(SequencePosition, PictureCount);
     SequencePosition = step.next;
     if (step.index < 0) {
         SetWindowTextA(pathLine, "");
     } else {
-        lstrcpynA(CurrentPath, PictureList[step.index]->path, kPathSize);
-        SetWindowTextA(pathLine, CurrentPath);
+        lstrcpynA(CurrentPath, PictureList[step.index]->path, kLongPathSize);
+        SetWindowTextW(pathLine, TextOf(CurrentPath).c_str());
         if (HBITMAP picture = LoadAndFitPicture(preview)) {
             RunTransition(picture, preview);
             DeleteObject(picture);

@@ -64,6 +64,16 @@ int32_t ReadSizeField(HWND dialog, int id)
     return LeadingDecimal(text, kSizeTextChars);
 }
 
+// The folder field, wide so that a folder of any letters reaches the settings.
+void ReadFolderField(HWND dialog, char (&dir)[kPathSize])
+{
+    wchar_t folder[kPathSize];
+    GetDlgItemTextW(dialog, IDC_FOLDER, folder, kPathSize);
+    SettingOfFolder(folder, dir);
+}
+
+void ShowFolderField(HWND dialog) { SetDlgItemTextW(dialog, IDC_FOLDER, FolderOfSetting(ShowSettings.dir).c_str()); }
+
 // Scans with the settings as they stand; with `readFields`, the folder and size fields
 // reach the settings first.
 void Rescan(HWND dialog, bool readFields)
@@ -71,7 +81,7 @@ void Rescan(HWND dialog, bool readFields)
     SetLabel(dialog, IDC_FOUND_LABEL, kSearching);
     SetLabel(dialog, IDC_FOUND_COUNT, "");
     if (readFields) {
-        GetDlgItemTextA(dialog, IDC_FOLDER, ShowSettings.dir, kPathSize);
+        ReadFolderField(dialog, ShowSettings.dir);
         ShowSettings.minsizex = ReadSizeField(dialog, IDC_MIN_X);
         ShowSettings.minsizey = ReadSizeField(dialog, IDC_MIN_Y);
     }
@@ -118,7 +128,7 @@ void OnInit(HWND dialog)
     EnableSizeFields(dialog, SettingOn(&Settings::minsize));
     ShowEffectsLine(dialog);
     SetNumber(dialog, IDC_DELAY, ShowSettings.speed / 1000);
-    SetDlgItemTextA(dialog, IDC_FOLDER, ShowSettings.dir);
+    ShowFolderField(dialog);
     // Replaces the timer the field changes above may have started.
     StartScanTimer(dialog, kFirstScanMs);
 }
@@ -168,22 +178,22 @@ void OnBrowse(HWND dialog)
     g_settings.suppressNextChange = 1;
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
-        if (char* displayName = static_cast<char*>(allocator->Alloc(kPathSize))) {
-            BROWSEINFOA browse = {};
+        if (wchar_t* displayName = static_cast<wchar_t*>(allocator->Alloc(kPathSize * sizeof(wchar_t)))) {
+            BROWSEINFOW browse = {};
             browse.hwndOwner = dialog;
             browse.pszDisplayName = displayName;
-            browse.lpszTitle = "Choose a Folder :";
-            if (LPITEMIDLIST item = SHBrowseForFolderA(&browse)) {
-                char path[MAX_PATH] = "";
+            browse.lpszTitle = L"Choose a Folder :";
+            if (LPITEMIDLIST item = SHBrowseForFolderW(&browse)) {
+                wchar_t path[MAX_PATH] = L"";
                 // An item without a file-system path (a printer) leaves the folder as it was.
-                if (SHGetPathFromIDListA(item, path) && path[0]) lstrcpynA(ShowSettings.dir, path, kPathSize);
+                if (SHGetPathFromIDListW(item, path) && path[0]) SettingOfFolder(path, ShowSettings.dir);
                 allocator->Free(item);
             }
             allocator->Free(displayName);
         }
         allocator->Release();
     }
-    SetDlgItemTextA(dialog, IDC_FOLDER, ShowSettings.dir);
+    ShowFolderField(dialog);
     RescanPictures(dialog);
 }
 
@@ -200,8 +210,9 @@ void OnEffectsButton(HWND dialog)
         return;
     }
     SequencePosition = 0;
-    DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
-                    MAKEINTRESOURCEA(IDD_EFFECTS), dialog, EffectsDialogProc, 0);
+    // A Unicode window, so its path line can show a name of any letters.
+    DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
+                    MAKEINTRESOURCEW(IDD_EFFECTS), dialog, EffectsDialogProc, 0);
     ShowEffectsLine(dialog);
 }
 
@@ -238,7 +249,7 @@ void OnOk(HWND dialog)
     GetDlgItemTextA(dialog, IDC_MIN_X, x, sizeof x);
     GetDlgItemTextA(dialog, IDC_MIN_Y, y, sizeof y);
     GetDlgItemTextA(dialog, IDC_DELAY, delay, sizeof delay);
-    GetDlgItemTextA(dialog, IDC_FOLDER, folder, sizeof folder);
+    ReadFolderField(dialog, folder);
     if (SaveSettings(x, y, delay, folder))
         EndSettingsDialog(dialog, TRUE);
     else

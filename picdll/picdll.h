@@ -31,13 +31,19 @@ PICDLL_API int WINAPI PicDLLGetBMPDimensions(const char* path, int* width, int* 
 // callback (which returns none and is not a failure).
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int* height);
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMP(const char* path, int* width, int* height);
-// PicDLLReadRGBFromJPG for a picture to be shown no larger than about minWidth x minHeight
+// The same four for a file named by a wide path, which may hold any character. The path
+// reaches CreateFileW as it stands: past MAX_PATH it needs the \\?\ (or \\?\UNC\) prefix.
+PICDLL_API int WINAPI PicDLLGetJPGDimensionsW(const wchar_t* path, int* width, int* height);
+PICDLL_API int WINAPI PicDLLGetBMPDimensionsW(const wchar_t* path, int* width, int* height);
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPGW(const wchar_t* path, int* width, int* height);
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMPW(const wchar_t* path, int* width, int* height);
+// PicDLLReadRGBFromJPGW for a picture to be shown no larger than about minWidth x minHeight
 // (upright): decoded straight at 1/2, 1/4 or 1/8 of its size, the smallest of these that is
 // still at least that large, or at full size when none is. Stores the decoded width and
 // height and the reduction used (1, 2, 4 or 8: the picture is ceil(full width / it) x
 // ceil(full height / it)); the same callback, errors and orientation as the full read.
-PICDLL_API HGLOBAL WINAPI PicDLLReadScaledRGBFromJPG(const char* path, int minWidth, int minHeight,
-                                                     int* width, int* height, int* scale);
+PICDLL_API HGLOBAL WINAPI PicDLLReadScaledRGBFromJPGW(const wchar_t* path, int minWidth, int minHeight,
+                                                      int* width, int* height, int* scale);
 // Non-zero when the last read failed.
 PICDLL_API int WINAPI PicDLLGetLastError(void);
 PICDLL_API int WINAPI PicDLLResizeRGB2(const BYTE* source, int width, int height, BYTE* dest,

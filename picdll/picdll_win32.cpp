@@ -11,6 +11,16 @@
 
 namespace {
 
+HANDLE OpenForReading(const char* path, DWORD flags)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+HANDLE OpenForReading(const wchar_t* path, DWORD flags)
+{
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
 PICDLL_CALLBACK g_callback = nullptr;
 int g_lastError = 0;
 int g_showErrorBox = 0;
@@ -18,11 +28,10 @@ int g_showErrorBox = 0;
 // The file's bytes, mapped read-only. Others may read it meanwhile but not change it.
 class MappedFile {
 public:
-    explicit MappedFile(const char* path)
+    template <class Char> explicit MappedFile(const Char* path)
     {
         if (!path) return;
-        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        file_ = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
         if (file_ == INVALID_HANDLE_VALUE) return;
         LARGE_INTEGER size;
         if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0 ||
@@ -58,10 +67,10 @@ private:
 // than that keeps a scan of a big folder with the minimal size on quick.
 class FileStart {
 public:
-    explicit FileStart(const char* path)
+    template <class Char> explicit FileStart(const Char* path)
     {
         if (!path) return;
-        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        file_ = OpenForReading(path, 0);
         if (file_ == INVALID_HANDLE_VALUE) return;
         LARGE_INTEGER size;
         if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0) return;
@@ -185,7 +194,7 @@ private:
 using SizeQueryOfStart = picdll::SizeQuery (*)(const uint8_t*, size_t, uint64_t,
                                                 picdll::Dimensions&, size_t&);
 
-int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* height)
+template <class Char> int GetDimensions(SizeQueryOfStart query, const Char* path, int* width, int* height)
 {
     picdll::Dimensions dims;
     FileStart file(path);
@@ -203,8 +212,8 @@ int GetDimensions(SizeQueryOfStart query, const char* path, int* width, int* hei
 }
 
 // `decode(data, size, target)` decodes the file's bytes into the target.
-template <class Decode>
-HGLOBAL Read(Decode decode, const char* path, int* width, int* height)
+template <class Decode, class Char>
+HGLOBAL Read(Decode decode, const Char* path, int* width, int* height)
 {
     if (width) *width = 0;
     if (height) *height = 0;
@@ -224,6 +233,16 @@ HGLOBAL Read(Decode decode, const char* path, int* width, int* height)
         break;
     }
     return nullptr;
+}
+
+picdll::DecodeStatus DecodeJpegFile(const uint8_t* data, size_t size, picdll::DecodeTarget& target)
+{
+    return picdll::DecodeJpeg(data, size, target);
+}
+
+picdll::DecodeStatus DecodeBmpFile(const uint8_t* data, size_t size, picdll::DecodeTarget& target)
+{
+    return picdll::DecodeBmp(data, size, target);
 }
 
 }  // namespace
@@ -258,20 +277,36 @@ PICDLL_API int WINAPI PicDLLGetBMPDimensions(const char* path, int* width, int* 
 
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPG(const char* path, int* width, int* height)
 {
-    return Read([](const uint8_t* data, size_t size, picdll::DecodeTarget& target) {
-        return picdll::DecodeJpeg(data, size, target);
-    }, path, width, height);
+    return Read(DecodeJpegFile, path, width, height);
 }
 
 PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMP(const char* path, int* width, int* height)
 {
-    return Read([](const uint8_t* data, size_t size, picdll::DecodeTarget& target) {
-        return picdll::DecodeBmp(data, size, target);
-    }, path, width, height);
+    return Read(DecodeBmpFile, path, width, height);
 }
 
-PICDLL_API HGLOBAL WINAPI PicDLLReadScaledRGBFromJPG(const char* path, int minWidth, int minHeight,
-                                                     int* width, int* height, int* scale)
+PICDLL_API int WINAPI PicDLLGetJPGDimensionsW(const wchar_t* path, int* width, int* height)
+{
+    return GetDimensions(picdll::JpegDimensionsOfStart, path, width, height);
+}
+
+PICDLL_API int WINAPI PicDLLGetBMPDimensionsW(const wchar_t* path, int* width, int* height)
+{
+    return GetDimensions(picdll::BmpDimensionsOfStart, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromJPGW(const wchar_t* path, int* width, int* height)
+{
+    return Read(DecodeJpegFile, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadRGBFromBMPW(const wchar_t* path, int* width, int* height)
+{
+    return Read(DecodeBmpFile, path, width, height);
+}
+
+PICDLL_API HGLOBAL WINAPI PicDLLReadScaledRGBFromJPGW(const wchar_t* path, int minWidth, int minHeight,
+                                                      int* width, int* height, int* scale)
 {
     int reduction = 1;
     HGLOBAL block = Read([&](const uint8_t* data, size_t size, picdll::DecodeTarget& target) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "base/handles_win32.h"
 #include "base/saver_window_win32.h"
@@ -10,6 +11,7 @@
 #include "picdll/picdll.h"
 #include "pictures/allocation_faults.h"
 #include "pictures/catalogue.h"
+#include "pictures/catalogue_win32.h"
 #include "pictures/fit.h"
 
 HPALETTE PicturePalette = nullptr;
@@ -61,9 +63,9 @@ void ShowLoadFailure(HWND window)
     RECT area = {};
     GetWindowRect(window, &area);
     SetTextColor(dc.Get(), RGB(0, 0, 0));
-    char text[32 + kPathSize];
-    std::snprintf(text, sizeof text, "Could not load image : %s", CurrentPath);
-    DrawTextA(dc.Get(), text, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    // Wide, so the line names the file as the user does, whatever its letters.
+    const std::wstring text = L"Could not load image : " + TextOf(CurrentPath);
+    DrawTextW(dc.Get(), text.c_str(), int(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     MessageBeep(0xFFFFFFFF);
 }
 
@@ -82,21 +84,22 @@ struct BlockSize {
 // its size or less is decoded reduced.
 HGLOBAL ReadPicture(PictureKind kind, int& width, int& height, BlockSize& decoded)
 {
+    const std::wstring path = PlatformPathOf(CurrentPath);
     HGLOBAL block = nullptr;
     switch (kind) {
     case PictureKind::Jpeg: {
-        PicDLLGetJPGDimensions(CurrentPath, &width, &height);
+        PicDLLGetJPGDimensionsW(path.c_str(), &width, &height);
         const int reduction = FitReduction(FitToShowArea(width, height), width, height);
         int scale = 0;
         if (reduction > 1)
-            return PicDLLReadScaledRGBFromJPG(CurrentPath, width / reduction, height / reduction,
-                                              &decoded.width, &decoded.height, &scale);
-        block = PicDLLReadRGBFromJPG(CurrentPath, &width, &height);
+            return PicDLLReadScaledRGBFromJPGW(path.c_str(), width / reduction, height / reduction,
+                                               &decoded.width, &decoded.height, &scale);
+        block = PicDLLReadRGBFromJPGW(path.c_str(), &width, &height);
         break;
     }
     case PictureKind::Bmp:
-        PicDLLGetBMPDimensions(CurrentPath, &width, &height);
-        block = PicDLLReadRGBFromBMP(CurrentPath, &width, &height);
+        PicDLLGetBMPDimensionsW(path.c_str(), &width, &height);
+        block = PicDLLReadRGBFromBMPW(path.c_str(), &width, &height);
         break;
     case PictureKind::None:
         break;

@@ -1,5 +1,6 @@
 #include "pictures/order.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,8 +16,11 @@ namespace {
 
 void ChoosePath(int32_t index)
 {
-    std::strncpy(CurrentPath, PictureList[index]->path, kPathSize - 1);
-    CurrentPath[kPathSize - 1] = '\0';
+    // Copied to its end only: the buffer has room for the longest path there is.
+    const char* path = PictureList[index]->path;
+    const size_t length = std::min(std::strlen(path), size_t(kLongPathSize - 1));
+    std::memcpy(CurrentPath, path, length);
+    CurrentPath[length] = '\0';
 }
 
 }  // namespace

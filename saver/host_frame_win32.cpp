@@ -101,7 +101,8 @@ void ChangePassword(HWND owner)
 INT_PTR RunSettingsDialog(HWND owner)
 {
     if (!PrepareSettingsDialog(g_host.instance)) return 0;
-    return DialogBoxParamA(g_host.instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+    // A Unicode window, so the folder field takes a folder of any letters as typed.
+    return DialogBoxParamW(g_host.instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner,
                            ScreenSaverConfigureDialog, 0);
 }
 

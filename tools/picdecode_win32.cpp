@@ -31,7 +31,12 @@ public:
     bool ReadReducedJpeg(const std::string& path, int minWidth, int minHeight, std::vector<uint8_t>& rgb, int& width,
                          int& height, int& reduction, std::string& why) override
     {
-        HGLOBAL block = PicDLLReadScaledRGBFromJPG(path.c_str(), minWidth, minHeight, &width, &height, &reduction);
+        // The reduced read takes a wide path; the command line's is in the ANSI code page.
+        std::wstring wide(path.size() + 1, L'\0');
+        wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], int(wide.size())));
+        HGLOBAL block = wide.empty() ? nullptr
+                                     : PicDLLReadScaledRGBFromJPGW(wide.c_str(), minWidth, minHeight, &width,
+                                                                   &height, &reduction);
         return TakeBlock(block, rgb, width, height, why);
     }
 

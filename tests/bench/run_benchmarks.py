@@ -10,13 +10,20 @@ Figures only: nothing here passes or fails on time.
    two picture blocks it may hold. Real photos (Debian's mate-backgrounds) are fetched once
    into ~/.cache/velmora-photos, where the reduced-decoding tests look for them too.
 2. Every effect at 1920x1080 under Wine: wall time against the sum of its pauses.
-3. The catalogue scan of 10,000 and 100,000 files under Wine, minimal size off and on.
+3. The catalogue scan of 10,000 and 100,000 files under Wine: minimal size off (with the
+   catalogue's bytes per picture), on without the size cache and on with it; then
+   1,000,000 files with minimal size off.
+3b. The saver from its start to the first picture on screen: 10,000 and 100,000 files with
+   minimal size on, first start (no size cache) and second start; 1,000,000 files with
+   minimal size off.
 4. The settings dialog under Wine: from the 1.5 s timer after a typed folder to the count
-   shown, for 1,000, 10,000 and 100,000 files, minimal size off and on.
+   shown, for 1,000, 10,000 and 100,000 files, minimal size off, on without the size
+   cache, and on with it.
 5. The effects dialog's preview of a 24 MP photo: time to the first frame, peak memory.
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -144,23 +151,106 @@ def effects(wine):
     print(wine.run("effect_bench.exe", "1920", "1080").rstrip())
 
 
-def scans(wine, counts):
-    print("\n== 3. Catalogue scan under Wine")
+USER_CACHE = os.path.join(harness.PREFIX, "drive_c", "users", os.environ.get("USER", "root"), "AppData",
+                          "Local", "Velmora", "picture-sizes.cache")
+MILLION = 1000000
+
+
+def sample_picture():
     sample = os.path.join(PICTURES, "tiny.jpg")
     if not os.path.exists(sample):
+        os.makedirs(PICTURES, exist_ok=True)
         run([os.path.join(harness.TOOLS, "make-samples"), PICTURES, "--size", "320x240", "--kind", "jpg",
              "--pattern", "photo", "--name", "tiny.jpg"])
+    return sample
+
+
+def scans(wine, counts, million=True):
+    print("\n== 3. Catalogue scan under Wine")
+    sample = sample_picture()
     for count in counts:
         folder = os.path.join(PICTURES, "tree-%d" % count)
         print(wine.run("scan_bench.exe", harness.windows_path(folder), str(count),
                        harness.windows_path(sample)).rstrip())
+    if million:
+        print(wine.run("scan_bench.exe", harness.windows_path(million_tree()), str(MILLION),
+                       harness.windows_path(sample), "--off-only").rstrip())
+
+
+def million_tree():
+    """1,000,000 pictures in 1,000 folders, made once from Linux as hard links of 20 copies
+    of the small JPEG (a file takes at most 65,000 links)."""
+    folder = os.path.join(PICTURES, "tree-%d" % MILLION)
+    if os.path.exists(os.path.join(folder, "f999")):
+        return folder
+    sample = sample_picture()
+    sources = []
+    for i in range(20):
+        source = os.path.join(PICTURES, "tiny-%d.jpg" % i)
+        if not os.path.exists(source):
+            shutil.copy(sample, source)
+        sources.append(source)
+    for f in range(1000):
+        sub = os.path.join(folder, "f%d" % f)
+        os.makedirs(sub, exist_ok=True)
+        for i in range(1000):
+            path = os.path.join(sub, "p%d.jpg" % (f * 1000 + i))
+            if not os.path.exists(path):
+                os.link(sources[(f * 1000 + i) % 20], path)
+    return folder
+
+
+def first_pictures(wine, counts, million=True):
+    print("\n== 3b. The saver under Wine: start to the first picture on screen (a running Wine server;\n"
+          "   the one-picture folder is the baseline: starting the program under Wine, the window, one decode)")
+    # A server kept running, as Windows has no server to start.
+    server = subprocess.Popen([harness.WINESERVER, "-f", "-p"], env=wine.env, stderr=subprocess.DEVNULL)
+    time.sleep(1)
+    runs = [(1, 1, ("baseline",))] + [(c, 1, ("first start, no size cache", "second start")) for c in counts]
+    for count, minsize, starts in runs + ([(MILLION, 0, ("minimal size off",))] if million else []):
+        folder = million_tree() if count == MILLION else tree(wine, count)
+        if os.path.exists(USER_CACHE):
+            os.remove(USER_CACHE)
+        for label in starts:
+            seconds = first_picture(wine, folder, minsize)
+            print("%7d files, minsize %s, %-27s %8.2f s" % (count, "on " if minsize else "off", label + ":", seconds))
+    server.kill()
+    server.wait()
+
+
+def first_picture(wine, folder, minsize):
+    """Seconds from starting the saver to a picture at the screen's centre."""
+    settings = os.path.join(harness.WINDOWS_DIR, "ss_velmo.ini")
+    with open(settings, "w") as f:
+        f.write("[velmora]\r\ndir=%s\r\nrecurse=1\r\nminsize=%d\r\nminsizex=100\r\nminsizey=100\r\n"
+                "speed=60000\r\n" % (harness.windows_path(folder), minsize))
+    start = time.monotonic()
+    saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/s"], env=wine.env)
+    try:
+        while True:
+            shot = subprocess.run(["import", "-window", "root", "-crop", "1x1+960+540", "-depth", "8", "rgb:-"],
+                                  env=wine.env, capture_output=True).stdout
+            if len(shot) >= 3 and max(shot[:3]) > 24:
+                return time.monotonic() - start
+            if saver.poll() is not None or time.monotonic() - start > 600:
+                return float("nan")
+            time.sleep(0.05)
+    finally:
+        saver.kill()
+        saver.wait()
+        time.sleep(1)  # the killed process's end reaches the server
+        os.remove(settings)
 
 
 def tree(wine, count):
     """A folder of `count` copies of a small JPEG in 100 subfolders, made once by scan_bench
     (whose in-process scan of it, section 3, is the baseline)."""
     folder = os.path.join(PICTURES, "tree-%d" % count)
-    if not os.path.exists(folder):
+    if count == 1:
+        os.makedirs(folder, exist_ok=True)
+        if not os.path.exists(os.path.join(folder, "p0.jpg")):
+            shutil.copy(sample_picture(), os.path.join(folder, "p0.jpg"))
+    elif not os.path.exists(folder):
         wine.run("scan_bench.exe", harness.windows_path(folder), str(count),
                  harness.windows_path(os.path.join(PICTURES, "tiny.jpg")))
     return folder
@@ -174,7 +264,9 @@ def dialog_counts(wine, counts):
     try:
         for count in counts:
             folder = harness.windows_path(tree(wine, count))
-            for minsize in (0, 1):
+            for minsize, cache in ((0, ""), (1, "no cache"), (1, "cache")):
+                if cache == "no cache" and os.path.exists(USER_CACHE):
+                    os.remove(USER_CACHE)
                 with open(settings, "w") as f:
                     f.write("[velmora]\r\nminsize=%d\r\nminsizex=100\r\nminsizey=100\r\n" % minsize)
                 saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/c"],
@@ -192,8 +284,8 @@ def dialog_counts(wine, counts):
                 while not found.isdigit():
                     found = driver("text", title, 126)
                 shown = time.monotonic()
-                print("%7d files, minsize %s: timer to count %9.1f ms, %6.1f us per file; typed to count %9.1f ms"
-                      " (%s found)" % (count, "on " if minsize else "off", (shown - searching) * 1000,
+                print("%7d files, minsize %-12s: timer to count %9.1f ms, %6.1f us per file; typed to count %9.1f ms"
+                      " (%s found)" % (count, "on, " + cache if minsize else "off", (shown - searching) * 1000,
                                         (shown - searching) * 1e6 / count, (shown - typed) * 1000, found))
                 driver("click", title, 2)
                 saver.wait(timeout=60)
@@ -224,7 +316,8 @@ def main():
     try:
         picture_changes(wine, files)
         effects(wine)
-        scans(wine, (10000,) if quick else (10000, 100000))
+        scans(wine, (10000,) if quick else (10000, 100000), million=not quick)
+        first_pictures(wine, (10000,) if quick else (10000, 100000), million=not quick)
         dialog_counts(wine, (1000, 10000) if quick else (1000, 10000, 100000))
         preview(wine, files[0])
     finally:

@@ -1,6 +1,6 @@
 // libFuzzer target: the catalogue's path rules on any folder tree. Names may hold any
-// bytes and make paths of any length; the scan stays inside its buffers, takes only
-// names of an accepted kind whose full path fits, keeps them sorted, and scanning again
+// bytes and make paths of any length; the scan takes only names of an accepted kind whose
+// full path the platform could open, keeps them in one strict order, and scanning again
 // gives the same catalogue.
 #include <algorithm>
 #include <cstdint>
@@ -75,17 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const int32_t count = ScanPictures(folders, settings);
     Check(count == PictureCount);
-    Check(std::memchr(CurrentPath, 0, kPathSize) != nullptr);
     const std::vector<std::string> first = Catalogue();
     for (size_t i = 0; i < first.size(); ++i) {
         const std::string& path = first[i];
-        Check(path.size() < size_t(kPathSize));
+        Check(path.size() < size_t(kLongPathSize));
         const PictureKind kind = KindOfPath(path.c_str());
         Check((kind == PictureKind::Jpeg && settings.jpg == 1) || (kind == PictureKind::Bmp && settings.bmp == 1));
         Check(ComparePaths(path.c_str(), path.c_str()) == 0);
         if (i > 0) {
             const int order = ComparePaths(first[i - 1].c_str(), path.c_str());
-            Check(order <= 0);
+            Check(order < 0);  // paths are unique and the order strict
             Check(Sign(ComparePaths(path.c_str(), first[i - 1].c_str())) == -Sign(order));
         }
     }

@@ -11,7 +11,10 @@ ROOT = os.environ.get("VELMORA_ROOT") or os.path.abspath(os.path.join(os.path.di
 PICDLL_FUNCTIONS = ["PicDLLInitDLL", "PicDLLSetJPGErrorMsgBox", "PicDLLSetCallback",
                     "PicDLLGetJPGDimensions", "PicDLLGetBMPDimensions", "PicDLLReadRGBFromJPG",
                     "PicDLLReadRGBFromBMP", "PicDLLGetLastError", "PicDLLResizeRGB2",
-                    "PicDLLQuantizeRGBTo8Bit", "PicDLLRGBToHBITMAP", "PicDLLReadScaledRGBFromJPG"]
+                    "PicDLLQuantizeRGBTo8Bit", "PicDLLRGBToHBITMAP",
+                    # added later, after every earlier ordinal
+                    "PicDLLGetJPGDimensionsW", "PicDLLGetBMPDimensionsW", "PicDLLReadRGBFromJPGW",
+                    "PicDLLReadRGBFromBMPW", "PicDLLReadScaledRGBFromJPGW"]
 I386, AMD64, PE32, PE32_PLUS, GUI = 0x14C, 0x8664, 0x10B, 0x20B, 2
 LARGE_ADDRESS_AWARE = 0x20
 FAULT_SEAM = b"VELMORA_FAIL_ALLOCATION"  # what the tests' fault builds read

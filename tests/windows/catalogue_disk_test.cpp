@@ -8,6 +8,7 @@
 
 #include "pictures/catalogue.h"
 #include "pictures/catalogue_win32.h"
+#include "pictures/size_cache_win32.h"
 
 namespace {
 
@@ -84,15 +85,19 @@ TEST_F(CatalogueOnDisk, FindsPicturesInTheTreeInPathOrder)
 
 TEST_F(CatalogueOnDisk, NamesOutsideTheCodePageStillReachTheirFiles)
 {
-    Touch(L"\x5199\x771f.jpg");           // two CJK characters
-    Touch(L"\x03a9mega\\plain.jpg");      // a folder with a Greek letter
-    ASSERT_EQ(ScanPictures(), 2);
+    Touch(L"\x5199\x771f.jpg");                 // two CJK characters
+    Touch(L"\x03a9mega\\plain.jpg");            // a folder with a Greek letter
+    Touch(L"\xd83d\xde00 smile.bmp");           // an emoji, beyond the 16-bit characters
+    Touch(L"\x0645\x0635\x0631\\\x05d0.jpg");   // Arabic and Hebrew
+    Touch(L"\x0928\x0926\x0940 \x0e19\x0e49\x0e33.jpg");  // Devanagari and Thai
+    ASSERT_EQ(ScanPictures(), 5);
     for (int i = 0; i < PictureCount; ++i) {
-        HANDLE file = CreateFileA(PictureList[i]->path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+        HANDLE file = CreateFileW(PlatformPathOf(PictureList[i]->path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_NE(file, INVALID_HANDLE_VALUE) << PictureList[i]->path;
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
+    EXPECT_EQ(TextOf(PictureList[PictureCount - 1]->path), Widen(root_) + L"\\\xd83d\xde00 smile.bmp");
 }
 
 TEST(NarrowFileName, ExactOnEveryKindOfCodePage)
@@ -113,15 +118,60 @@ TEST(NarrowFileName, ExactOnEveryKindOfCodePage)
     EXPECT_FALSE(NarrowFileName(L"abcdef.jpg", 65001, out, 4));
 }
 
-TEST_F(CatalogueOnDisk, PathsLongerThanTheBufferAreLeftOut)
+TEST_F(CatalogueOnDisk, PathsPastTheClassicLimitAreFoundAndOpened)
 {
     std::wstring deep;
     for (int level = 0; level < 8; ++level) deep += std::wstring(40, L'a' + level) + L"\\";
     Touch(deep + L"far.jpg");
     Touch(std::wstring(250, L'n') + L".jpg");
     Touch(L"near.jpg");
-    ASSERT_EQ(ScanPictures(), 1);
-    EXPECT_EQ(std::string(PictureList[0]->path), root_ + "\\near.jpg");
+    ASSERT_EQ(ScanPictures(), 3);
+    std::string farFolder = root_;
+    for (int level = 0; level < 8; ++level) farFolder += "\\" + std::string(40, 'a' + level);
+    EXPECT_EQ(std::string(PictureList[0]->path), farFolder + "\\far.jpg");
+    for (int i = 0; i < PictureCount; ++i) {
+        HANDLE file = CreateFileW(PlatformPathOf(PictureList[i]->path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << i;
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+}
+
+// The user's size cache, kept in a folder of the test's own: written after a scan that
+// measured something, put in place whole, and a damaged one changes nothing.
+TEST_F(CatalogueOnDisk, SizeCacheIsWrittenWholeAndOnlyHints)
+{
+    const std::wstring cacheFolder = L"\\\\?\\" + Widen(root_) + L"\\.cache";
+    CreateDirectoryW(cacheFolder.c_str(), nullptr);
+    SetSizeCacheFolder(cacheFolder.c_str());
+    const std::wstring cacheFile = cacheFolder + L"\\picture-sizes.cache";
+    Touch(L"a.jpg");  // empty: no size, so left out by the minimal size
+    ShowSettings.minsize = 1;
+    ShowSettings.minsizex = ShowSettings.minsizey = 1;
+    auto cacheBytes = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        return GetFileAttributesExW(cacheFile.c_str(), GetFileExInfoStandard, &data) ? LONG(data.nFileSizeLow) : -1L;
+    };
+    EXPECT_EQ(ScanPictures(), 0);
+    const LONG written = cacheBytes();
+    EXPECT_GT(written, 24);
+    // No leftovers beside it.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((cacheFolder + L"\\*.part").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    // Nothing new: nothing written. A damaged file is ignored and replaced.
+    EXPECT_EQ(ScanPictures(), 0);
+    HANDLE file = CreateFileW(cacheFile.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    SetFilePointer(file, 20, nullptr, FILE_BEGIN);
+    DWORD done = 0;
+    WriteFile(file, "\xff\xff", 2, &done, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(ScanPictures(), 0);
+    EXPECT_EQ(cacheBytes(), written);
+    SetSizeCacheFolder(nullptr);
 }
 
 }  // namespace
+

@@ -79,4 +79,52 @@ TEST(PictureSizeQuery, JpegFrameBehindExifBlocksOfAnySize)
     EXPECT_EQ(s.width, 300);
 }
 
+// The wide exports open what the ANSI ones cannot name: letters outside the code page, and
+// paths past MAX_PATH given with the \\?\ prefix.
+TEST(PictureSizeQuery, WideExportsReachAnyName)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = L"\\\\?\\" + std::wstring(temp) + L"velmora-\x03a6\x03c9\x03c4\x03bf";
+    std::vector<std::wstring> made = {folder};
+    CreateDirectoryW(folder.c_str(), nullptr);
+    while (folder.size() < 300) {
+        folder += L"\\" + std::wstring(60, L'\x5199');
+        CreateDirectoryW(folder.c_str(), nullptr);
+        made.push_back(folder);
+    }
+    // A 2 by 1 picture of 24 bits: a red pixel, then a blue one.
+    std::vector<uint8_t> bmp = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0,
+                                1, 0, 24, 0};
+    bmp.resize(54);
+    bmp.insert(bmp.end(), {0, 0, 255, 255, 0, 0, 0, 0});
+    const std::vector<uint8_t> jpeg = JpegHeaders(640, 480, 1, 40);
+    const std::wstring bmpPath = folder + L"\\\xd83d\xde00.bmp", jpegPath = folder + L"\\\x0416.jpg";
+    for (const auto& [path, bytes] : {std::make_pair(bmpPath, bmp), std::make_pair(jpegPath, jpeg)}) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    int width = 0, height = 0;
+    EXPECT_EQ(PicDLLGetJPGDimensionsW(jpegPath.c_str(), &width, &height), 1);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(640, 480));
+    EXPECT_EQ(PicDLLGetBMPDimensionsW(bmpPath.c_str(), &width, &height), 1);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(2, 1));
+    HGLOBAL block = PicDLLReadRGBFromBMPW(bmpPath.c_str(), &width, &height);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(PicDLLGetLastError(), 0);
+    const auto* rgb = static_cast<const uint8_t*>(GlobalLock(block));
+    EXPECT_EQ(std::vector<uint8_t>(rgb, rgb + 6), (std::vector<uint8_t>{255, 0, 0, 0, 0, 255}));
+    GlobalUnlock(block);
+    GlobalFree(block);
+    EXPECT_EQ(PicDLLReadRGBFromJPGW((folder + L"\\missing.jpg").c_str(), &width, &height), nullptr);
+    EXPECT_NE(PicDLLGetLastError(), 0);
+    DeleteFileW(bmpPath.c_str());
+    DeleteFileW(jpegPath.c_str());
+    for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+}
+
 }  // namespace
+

@@ -104,4 +104,32 @@ TEST_F(SettingsFile, LoadingNeverWritesTheFile)
     EXPECT_EQ(GetFileAttributesA(SettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(FolderSetting, AnsiFoldersStayAsTheyWereAndOthersKeepEveryLetter)
+{
+    char dir[kPathSize];
+    // What the ANSI code page spells is written as before, byte for byte.
+    SettingOfFolder(L"C:\\Photos\\2024", dir);
+    EXPECT_STREQ(dir, "C:\\Photos\\2024");
+    EXPECT_EQ(FolderOfSetting(dir), L"C:\\Photos\\2024");
+    const std::wstring others[] = {
+        L"C:\\\x03a6\x03c9\x03c4\x03bf\\\x5199\x771f",  // Greek and CJK
+        L"C:\\\xd83d\xde00 emoji",
+        L"\\\\server\\\x0444\x043e\x0442\x043e",        // a share, Cyrillic
+    };
+    for (const std::wstring& folder : others) {
+        SettingOfFolder(folder.c_str(), dir);
+        EXPECT_EQ(dir[0], '?');
+        EXPECT_EQ(FolderOfSetting(dir), folder);
+    }
+    // Too long for the file's 259 bytes: cut between characters, never inside one.
+    const std::wstring greek(200, L'\x03a9');
+    SettingOfFolder(greek.c_str(), dir);
+    EXPECT_EQ(FolderOfSetting(dir), std::wstring(129, L'\x03a9'));
+    SettingOfFolder(std::wstring(300, L'p').c_str(), dir);
+    EXPECT_EQ(std::string(dir), std::string(259, 'p'));
+    SettingOfFolder(L"", dir);
+    EXPECT_STREQ(dir, "");
+}
+
 }  // namespace
+

@@ -291,7 +291,8 @@ class EffectsDialog(Dialogs):
         with open(os.path.join(folder, "1-broken.jpg"), "wb") as f:
             f.write(b"\xff\xd8\xff\xe0 not a picture" * 10)
         self.write_settings(dir=folder)
-        saver = self.open_settings_dialog(self.start_traced_saver(["user32.DrawTextA", "user32.MessageBeep"], "/c"))
+        traced = ["user32.DrawTextA", "user32.DrawTextW", "user32.MessageBeep"]
+        saver = self.open_settings_dialog(self.start_traced_saver(traced, "/c"))
         self.open_effects_dialog()
         left, top, right, bottom = self.rect(E, PREVIEW)
         # Enter runs the default button and the field takes digits only; the previews walk

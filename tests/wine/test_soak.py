@@ -105,8 +105,8 @@ def changes_from_log(lines, names):
     for line in lines:
         if "Call user32.KillTimer(" in line and re.search(r"KillTimer\([0-9a-f]+,0+1\)", line):
             changes.append(None)
-        elif changes and "CreateFileA(" in line:
-            opened = re.search(r'CreateFileA\([0-9a-f]+ "([^"]*)"', line)
+        elif changes and ("CreateFileA(" in line or "CreateFileW(" in line):
+            opened = re.search(r'CreateFile[AW]\([0-9a-f]+ L?"([^"]*)"', line)
             name = opened and opened.group(1).replace("\\\\", "\\").split("\\")[-1]
             if name in known:
                 changes[-1] = name
@@ -121,7 +121,8 @@ class Soak(harness.WineTestCase):
         census = os.path.join(self.temp, "census.log")
         self.write_settings(dir=folder, speed=0, clearscreen=1, random=1)
         saver = self.start_traced_saver(
-            ["user32.KillTimer", "kernel32.CreateFileA", "kernelbase.CreateFileA"], "/s",
+            ["user32.KillTimer", "kernel32.CreateFileA", "kernelbase.CreateFileA", "kernel32.CreateFileW",
+             "kernelbase.CreateFileW"], "/s",
             env={"VELMORA_CENSUS": harness.windows_path(census), "VELMORA_CENSUS_EVERY": str(EVERY)})
         self.wait_for_window("Screen Saver", saver)
         hook = self.probe("hook", harness.windows_path(os.path.join(harness.HELPERS, "census.dll")), "CensusHook",

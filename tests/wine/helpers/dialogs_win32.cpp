@@ -1,12 +1,13 @@
 // Drives the saver's dialogs from outside for the end-to-end tests: reads and sets their
 // controls, presses buttons and arrows, and counts the saver's GDI objects. One command a
 // line on standard input, fields separated by tabs, one answer line each:
-//   find T | text T ID | label T ID | set T ID TEXT | checked T ID | enabled T ID |
-//   click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T |
+//   find T | text T ID | label T ID | wlabel T ID | set T ID TEXT | checked T ID |
+//   enabled T ID | click T ID | arrow T ID up|down | close T | rect T ID | gdi T | focus T |
 //   treepath T ID NAME... (expands a tree from its root through the items whose texts hold
 //   the names in turn, and selects the last)
 // T is a window title; ID 0 is the window itself. "text" asks the window's thread and so
-// waits while it is busy; "label" reads the text the system keeps and never waits. Line
+// waits while it is busy; "label" reads the text the system keeps and never waits, and
+// "wlabel" the same as the wide text, answered in UTF-8. Line
 // breaks in an answer come as the character 0x1F, so that each answer is one line.
 #include <windows.h>
 
@@ -96,6 +97,13 @@ std::string Answer(const std::vector<std::string>& f)
             SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_NORMAL, kWaitMs, &result);
         for (char& c : text)
             if (c == '\n') c = '\x1f';
+        return text;
+    }
+    if (f[0] == "wlabel") {
+        wchar_t wide[1024] = L"";
+        GetWindowTextW(control, wide, 1024);
+        char text[4096] = "";
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
         return text;
     }
     if (f[0] == "set" && f.size() > 3)
