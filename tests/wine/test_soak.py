@@ -152,7 +152,9 @@ class Soak(harness.WineTestCase):
         self.assertGreaterEqual(samples[-1]["changes"], CHANGES, "too few changes before the deadline")
         # After the first round nothing grows: the counts stay as they are, and memory
         # keeps within a few MiB of what it was (the heap keeps some of what it had).
-        settled = [s for s in samples if s["changes"] >= EVERY]
+        # (The first round is a whole pass: the 32-bit Wine opens two handles of its own
+        # some way into it, once every kind of picture has been read.)
+        settled = [s for s in samples if s["changes"] >= max(EVERY, PICTURES)]
         for key in ("gdi", "user", "handles", "files"):
             self.assertEqual({s[key] for s in settled}, {settled[0][key]}, key)
         self.assertLess(max(s["rss_kb"] for s in settled) - settled[0]["rss_kb"], 16 * 1024)
