@@ -173,6 +173,7 @@ TEST(SettingKeys, TableHoldsEachKeyOnceWithItsDefault)
     EXPECT_STREQ(keys[13].name, "enable1");
     EXPECT_STREQ(keys[52].name, "enable40");
     EXPECT_EQ(keys[52].effect, 40);
+    EXPECT_EQ(kFirstEffectKey, 13);
 }
 
 TEST(LeadingDecimal, ReadsDigitsUpToTheFirstOther)
