@@ -29,6 +29,7 @@ std::array<SettingKey, kSettingKeyCount> MakeKeyTable()
         key.defaultValue = 1;
         key.on = OnRule::ExactlyOne;
     }
+    for (const SettingKey& key : kKeysAfterEffects) keys[next++] = key;
     return keys;
 }
 

@@ -24,6 +24,7 @@ struct Settings {
     int32_t minsizey;
     char dir[kPathSize];
     int32_t enable[kEffectSwitches + 1];  // indexed by effect number; entry 0 unused
+    int32_t monitors;  // 1: every monitor shows pictures; otherwise the others stay black
 };
 
 // The process's settings. Flags keep the value read, so an odd value is written back as is.
@@ -51,7 +52,8 @@ struct SettingKey {
 };
 
 // The file's keys, in the order they are written: these, then the effect switches
-// enable1..enable40. A new key is one line here and its field.
+// enable1..enable40, then the keys added since (an older file without them reads their
+// defaults). A new key is one line here and its field.
 inline constexpr SettingKey kKeysBeforeEffects[] = {
     {"minsizex", KeyKind::Number, &Settings::minsizex, 0, 100, OnRule::NotAFlag},
     {"minsizey", KeyKind::Number, &Settings::minsizey, 0, 100, OnRule::NotAFlag},
@@ -67,9 +69,12 @@ inline constexpr SettingKey kKeysBeforeEffects[] = {
     {"effects", KeyKind::Number, &Settings::effects, 0, 1, OnRule::NotAFlag},
     {"dir", KeyKind::Text, nullptr, 0, 0, OnRule::NotAFlag},
 };
+inline constexpr SettingKey kKeysAfterEffects[] = {
+    {"monitors", KeyKind::Number, &Settings::monitors, 0, 0, OnRule::ExactlyOne},
+};
 // The switch of effect N is key kFirstEffectKey + N - 1.
 constexpr int kFirstEffectKey = int(std::size(kKeysBeforeEffects));
-constexpr int kSettingKeyCount = kFirstEffectKey + kEffectSwitches;
+constexpr int kSettingKeyCount = kFirstEffectKey + kEffectSwitches + int(std::size(kKeysAfterEffects));
 // Every key, in the order they are written.
 const SettingKey* SettingKeys();
 

@@ -29,6 +29,7 @@ const CheckBoxRule g_checkBoxes[] = {
     {IDC_JPG, &Settings::jpg, AfterCheck::KindAndRescan},
     {IDC_MIN_SIZE, &Settings::minsize, AfterCheck::SizeFieldsAndRescan},
     {IDC_RANDOM, &Settings::random, AfterCheck::Nothing},
+    {IDC_EVERY_MONITOR, &Settings::monitors, AfterCheck::Nothing},
 };
 
 }  // namespace
