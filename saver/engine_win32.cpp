@@ -117,6 +117,7 @@ void StartPictureShow()
     CurrentPath[0] = '\0';
     AddShow(g_engine.window, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     if (g_engine.mode == Mode::Pictures && SettingOn(&Settings::monitors)) AddOtherMonitorShows();
+    SetPicturesStillShown(int32_t(g_engine.shows.size()) - 1);
     {
         // Each back buffer as large as its monitor, and only one of each.
         WindowDc screen(nullptr);
