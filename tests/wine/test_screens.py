@@ -188,6 +188,20 @@ class SideBySide(Screen):
         self.assertNotIn(contexts[-1], ("fffffffc", "fffffffd"), contexts)
         self.end_saver(saver)
 
+    def test_when_the_monitors_change_the_show_on_every_monitor_ends(self):
+        """Wine does not pass on X's change of outputs as WM_DISPLAYCHANGE, so the probe
+        sends it to every top-level window as Windows does."""
+        folder = self.picture_folder("change")
+        for name, size in MONITOR_PICTURES[:3]:
+            self.make_picture(folder, name, size, "photo")
+        self.write_settings(dir=folder, speed=1000, monitors=1)
+        self.set_the_scene()
+        saver = self.start_saver("/s")
+        self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
+        time.sleep(2)
+        self.probe("displaychange")
+        self.assertEqual(self.wait_for_exit(saver, 20), 0)
+
     def opened_pictures(self, names):
         """The pictures read whole, in order (the sequential-scan open; a size query opens
         the file without it)."""
@@ -214,6 +228,7 @@ class SideBySideLeft(SideBySide):
     rest = (-400, 300)
     end_by = ("click", "1")
     test_preview_and_settings_make_no_covers = None
+    test_when_the_monitors_change_the_show_on_every_monitor_ends = None
 
 
 class SideBySideAbove(SideBySide):
@@ -222,6 +237,7 @@ class SideBySideAbove(SideBySide):
     rest = (500, -300)
     end_by = ("key", "space")
     test_preview_and_settings_make_no_covers = None
+    test_when_the_monitors_change_the_show_on_every_monitor_ends = None
 
 
 class SideBySideThree(SideBySide):
@@ -229,6 +245,7 @@ class SideBySideThree(SideBySide):
     monitors = [(1024, 768, 0, 0), (800, 600, -800, 168), (768, 1024, 1024, -128)]
     end_by = ("mousemove", 1500, 800)
     test_preview_and_settings_make_no_covers = None
+    test_when_the_monitors_change_the_show_on_every_monitor_ends = None
 
 
 if __name__ == "__main__":
