@@ -1,4 +1,5 @@
-"""The shipped 32-bit build, checked without running it (this machine runs no 32-bit code)."""
+"""Both builds checked without running them: headers, exports, imports, resources and manifests
+(the end-to-end tests run the 32-bit one)."""
 
 import os
 import sys
