@@ -9,44 +9,27 @@ int32_t EffectList[kEffectSwitches];
 
 namespace {
 
-constexpr int32_t kDefaultSpeed = 5000;
 constexpr int32_t kSlowestSpeed = 300000;
 constexpr int32_t kFastestSpeed = 1000;
 
 constexpr int kSizeTextChars = 5;
-// The switch of effect N is key kFirstEffectKey + N - 1; the thirteen keys before it are
-// the numbers and the folder.
-constexpr int kFirstEffectKey = 13;
 constexpr int kDelayTextChars = 3;
 
 std::array<SettingKey, kSettingKeyCount> MakeKeyTable()
 {
-    using K = KeyKind;
-    using O = OnRule;
-    std::array<SettingKey, kSettingKeyCount> keys = {{
-        {"minsizex", K::Number, &Settings::minsizex, 0, 100, O::NotAFlag},
-        {"minsizey", K::Number, &Settings::minsizey, 0, 100, O::NotAFlag},
-        {"minsize", K::Number, &Settings::minsize, 0, 0, O::ExactlyOne},
-        {"bmp", K::Number, &Settings::bmp, 0, 1, O::ExactlyOne},
-        {"jpg", K::Number, &Settings::jpg, 0, 1, O::ExactlyOne},
-        {"recurse", K::Number, &Settings::recurse, 0, 1, O::ExactlyOne},
-        {"speed", K::Number, &Settings::speed, 0, kDefaultSpeed, O::NotAFlag},
-        {"reduce", K::Number, &Settings::reduce, 0, 1, O::NotZero},
-        {"random", K::Number, &Settings::random, 0, 1, O::NotZero},
-        {"enlarge", K::Number, &Settings::enlarge, 0, 1, O::NotZero},
-        {"clearscreen", K::Number, &Settings::clearscreen, 0, 0, O::ExactlyOne},
-        {"effects", K::Number, &Settings::effects, 0, 1, O::NotAFlag},
-        {"dir", K::Text, nullptr, 0, 0, O::NotAFlag},
-    }};
+    std::array<SettingKey, kSettingKeyCount> keys = {};
+    int next = 0;
+    for (const SettingKey& key : kKeysBeforeEffects) keys[next++] = key;
     for (int n = 1; n <= kEffectSwitches; ++n) {
-        SettingKey& key = keys[kFirstEffectKey + n - 1];
+        SettingKey& key = keys[next++];
         std::snprintf(key.name, sizeof key.name, "enable%d", n);
-        key.kind = K::Number;
+        key.kind = KeyKind::Number;
         key.member = nullptr;
         key.effect = n;
         key.defaultValue = 1;
-        key.on = O::ExactlyOne;
+        key.on = OnRule::ExactlyOne;
     }
+    for (const SettingKey& key : kKeysAfterEffects) keys[next++] = key;
     return keys;
 }
 

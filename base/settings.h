@@ -1,10 +1,13 @@
-// The settings record, its 53 keys, and the rules for loading, counting and saving them.
+// The settings record, the table of its keys, and the rules for loading, counting and saving
+// them.
 // The file itself is reached through ProfileFile, so the rules run anywhere.
 #pragma once
 #include <cstdint>
+#include <iterator>
 
 constexpr int kEffectSwitches = 40;  // effects 1..40 can be switched on and off
 constexpr int kPathSize = 260;       // every path buffer, terminator included
+constexpr int32_t kDefaultSpeed = 5000;
 
 struct Settings {
     int32_t speed;
@@ -21,6 +24,7 @@ struct Settings {
     int32_t minsizey;
     char dir[kPathSize];
     int32_t enable[kEffectSwitches + 1];  // indexed by effect number; entry 0 unused
+    int32_t monitors;  // 1: every monitor shows pictures; otherwise the others stay black
 };
 
 // The process's settings. Flags keep the value read, so an odd value is written back as is.
@@ -47,7 +51,30 @@ struct SettingKey {
     OnRule on;
 };
 
-constexpr int kSettingKeyCount = 53;
+// The file's keys, in the order they are written: these, then the effect switches
+// enable1..enable40, then the keys added since (an older file without them reads their
+// defaults). A new key is one line here and its field.
+inline constexpr SettingKey kKeysBeforeEffects[] = {
+    {"minsizex", KeyKind::Number, &Settings::minsizex, 0, 100, OnRule::NotAFlag},
+    {"minsizey", KeyKind::Number, &Settings::minsizey, 0, 100, OnRule::NotAFlag},
+    {"minsize", KeyKind::Number, &Settings::minsize, 0, 0, OnRule::ExactlyOne},
+    {"bmp", KeyKind::Number, &Settings::bmp, 0, 1, OnRule::ExactlyOne},
+    {"jpg", KeyKind::Number, &Settings::jpg, 0, 1, OnRule::ExactlyOne},
+    {"recurse", KeyKind::Number, &Settings::recurse, 0, 1, OnRule::ExactlyOne},
+    {"speed", KeyKind::Number, &Settings::speed, 0, kDefaultSpeed, OnRule::NotAFlag},
+    {"reduce", KeyKind::Number, &Settings::reduce, 0, 1, OnRule::NotZero},
+    {"random", KeyKind::Number, &Settings::random, 0, 1, OnRule::NotZero},
+    {"enlarge", KeyKind::Number, &Settings::enlarge, 0, 1, OnRule::NotZero},
+    {"clearscreen", KeyKind::Number, &Settings::clearscreen, 0, 0, OnRule::ExactlyOne},
+    {"effects", KeyKind::Number, &Settings::effects, 0, 1, OnRule::NotAFlag},
+    {"dir", KeyKind::Text, nullptr, 0, 0, OnRule::NotAFlag},
+};
+inline constexpr SettingKey kKeysAfterEffects[] = {
+    {"monitors", KeyKind::Number, &Settings::monitors, 0, 0, OnRule::ExactlyOne},
+};
+// The switch of effect N is key kFirstEffectKey + N - 1.
+constexpr int kFirstEffectKey = int(std::size(kKeysBeforeEffects));
+constexpr int kSettingKeyCount = kFirstEffectKey + kEffectSwitches + int(std::size(kKeysAfterEffects));
 // Every key, in the order they are written.
 const SettingKey* SettingKeys();
 
@@ -80,7 +107,7 @@ void LoadSettings(ProfileFile& file, LoadManner manner);
 void CountEnabledEffects();
 void BuildEffectList();
 
-// Writes all 53 keys. The four texts are the dialog's X, Y, delay and folder edit fields.
+// Writes every key. The four texts are the dialog's X, Y, delay and folder edit fields.
 // False when any write failed (the other keys are still written).
 bool SaveSettings(ProfileFile& file, const char* xText, const char* yText,
                   const char* delayText, const char* dirText);

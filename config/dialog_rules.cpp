@@ -1,6 +1,7 @@
 #include "config/dialog_rules.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "resources/resource_ids.h"
 
@@ -19,7 +20,7 @@ int32_t Step(Arrow arrow)
     return arrow == Arrow::Up ? 1 : arrow == Arrow::Down ? -1 : 0;
 }
 
-const CheckBoxRule g_checkBoxes[kCheckBoxCount] = {
+const CheckBoxRule g_checkBoxes[] = {
     {IDC_ENLARGE, &Settings::enlarge, AfterCheck::Nothing},
     {IDC_REDUCE, &Settings::reduce, AfterCheck::Nothing},
     {IDC_CLEAR_SCREEN, &Settings::clearscreen, AfterCheck::Nothing},
@@ -28,6 +29,7 @@ const CheckBoxRule g_checkBoxes[kCheckBoxCount] = {
     {IDC_JPG, &Settings::jpg, AfterCheck::KindAndRescan},
     {IDC_MIN_SIZE, &Settings::minsize, AfterCheck::SizeFieldsAndRescan},
     {IDC_RANDOM, &Settings::random, AfterCheck::Nothing},
+    {IDC_EVERY_MONITOR, &Settings::monitors, AfterCheck::Nothing},
 };
 
 }  // namespace
@@ -49,7 +51,7 @@ int32_t EffectNumberFromText(const char* text)
 
 int FlippedCheck(int state) { return state == kUnticked ? kTicked : kUnticked; }
 
-const CheckBoxRule* CheckBoxRules() { return g_checkBoxes; }
+CheckBoxTable CheckBoxRules() { return {g_checkBoxes, int(std::size(g_checkBoxes))}; }
 
 const CheckBoxRule* FindCheckBox(int id)
 {

@@ -44,9 +44,14 @@ struct CheckBoxRule {
     AfterCheck after;
 };
 
+struct CheckBoxTable {
+    const CheckBoxRule* first;
+    int count;
+    const CheckBoxRule* begin() const { return first; }
+    const CheckBoxRule* end() const { return first + count; }
+};
 // The settings dialog's check boxes, in the order they are ticked when it opens.
-constexpr int kCheckBoxCount = 8;
-const CheckBoxRule* CheckBoxRules();
+CheckBoxTable CheckBoxRules();
 const CheckBoxRule* FindCheckBox(int id);
 
 // After a click on the JPG or BMP box: the other kind's field when neither kind is

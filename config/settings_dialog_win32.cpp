@@ -119,10 +119,8 @@ void OnInit(HWND dialog)
     SetScrollRange(GetDlgItem(dialog, IDC_DELAY_ARROWS), SB_CTL, kShortestDelay, kLongestDelay, FALSE);
     // A box shows whether the show will do what it says, so an odd value in the file
     // shows as the scan and the saver read it.
-    for (int i = 0; i < kCheckBoxCount; ++i) {
-        const CheckBoxRule& rule = CheckBoxRules()[i];
+    for (const CheckBoxRule& rule : CheckBoxRules())
         CheckDlgButton(dialog, rule.id, SettingOn(rule.member) ? BST_CHECKED : BST_UNCHECKED);
-    }
     SetNumber(dialog, IDC_MIN_X, ShowSettings.minsizex);
     SetNumber(dialog, IDC_MIN_Y, ShowSettings.minsizey);
     EnableSizeFields(dialog, SettingOn(&Settings::minsize));

@@ -1,10 +1,13 @@
 // The forty-one effect sequences (0..40), each usable as a transition or as a clearing effect.
 #pragma once
+#include "base/settings.h"
 #include "effects/canvas.h"
 
 enum class EffectMode { Transition, Clear };
 
-constexpr int kLastEffect = 40;
+// Every effect but the plain copy has its switch in the settings; the effect table below
+// is checked against this number.
+constexpr int kLastEffect = kEffectSwitches;
 
 // Runs effect `number` on a width x height area through `canvas`. Returns true when the
 // effect ran to its end, false when a pump answered "stop". A number outside 0..40 draws

@@ -9,12 +9,8 @@
 
 namespace {
 
-struct BackBuffer {
-    OwnedMemoryDc dc;
-    OwnedBitmap bitmap;
-    HGDIOBJ previous = nullptr;
-};
-BackBuffer g_backBuffer;
+BackBuffer g_ownBackBuffer;
+BackBuffer* g_backBuffer = &g_ownBackBuffer;
 
 void DrawGreeting(HDC dc)
 {
@@ -30,28 +26,30 @@ void DrawGreeting(HDC dc)
 
 }  // namespace
 
+void UseBackBuffer(BackBuffer* buffer) { g_backBuffer = buffer ? buffer : &g_ownBackBuffer; }
+
 bool CreateBackBuffer(HDC reference)
 {
     ReleaseBackBuffer();
-    g_backBuffer.dc.Reset(CreateCompatibleDC(reference));
-    g_backBuffer.bitmap.Reset(CreateCompatibleBitmap(reference, ShowArea.width, ShowArea.height));
-    if (!g_backBuffer.dc || !g_backBuffer.bitmap) {
+    g_backBuffer->dc.Reset(CreateCompatibleDC(reference));
+    g_backBuffer->bitmap.Reset(CreateCompatibleBitmap(reference, ShowArea.width, ShowArea.height));
+    if (!g_backBuffer->dc || !g_backBuffer->bitmap) {
         ReleaseBackBuffer();
         return false;
     }
-    g_backBuffer.previous = SelectObject(g_backBuffer.dc.Get(), g_backBuffer.bitmap.Get());
+    g_backBuffer->previous = SelectObject(g_backBuffer->dc.Get(), g_backBuffer->bitmap.Get());
     return true;
 }
 
 void ReleaseBackBuffer()
 {
-    if (g_backBuffer.dc && g_backBuffer.previous) SelectObject(g_backBuffer.dc.Get(), g_backBuffer.previous);
-    g_backBuffer.previous = nullptr;
-    g_backBuffer.bitmap.Reset();
-    g_backBuffer.dc.Reset();
+    if (g_backBuffer->dc && g_backBuffer->previous) SelectObject(g_backBuffer->dc.Get(), g_backBuffer->previous);
+    g_backBuffer->previous = nullptr;
+    g_backBuffer->bitmap.Reset();
+    g_backBuffer->dc.Reset();
 }
 
-HDC BackBufferDc() { return g_backBuffer.dc.Get(); }
+HDC BackBufferDc() { return g_backBuffer->dc.Get(); }
 
 void RunTransition(HBITMAP picture, HWND window)
 {

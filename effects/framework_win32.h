@@ -3,7 +3,17 @@
 #pragma once
 #include <windows.h>
 
+#include "base/handles_win32.h"
+
 // Off-screen copy of the next picture, centred on black, of ShowArea's size.
+struct BackBuffer {
+    OwnedMemoryDc dc;
+    OwnedBitmap bitmap;
+    HGDIOBJ previous = nullptr;
+};
+// The back buffer the functions below and the transitions work on: `buffer`, or with
+// nullptr the process's own one. A show on several monitors keeps one per monitor.
+void UseBackBuffer(BackBuffer* buffer);
 bool CreateBackBuffer(HDC reference);
 void ReleaseBackBuffer();
 HDC BackBufferDc();

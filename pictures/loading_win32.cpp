@@ -59,9 +59,14 @@ private:
 
 void ShowLoadFailure(HWND window)
 {
-    WindowDc dc(SaverWindow);
+    // The saver's line goes on the monitor whose picture failed; the effects dialog's
+    // preview control is reached through the screen.
+    WindowDc dc(SaverWindow ? window : nullptr);
     RECT area = {};
-    GetWindowRect(window, &area);
+    if (SaverWindow)
+        GetClientRect(window, &area);
+    else
+        GetWindowRect(window, &area);
     SetTextColor(dc.Get(), RGB(0, 0, 0));
     // Wide, so the line names the file as the user does, whatever its letters.
     const std::wstring text = L"Could not load image : " + TextOf(CurrentPath);

@@ -15,6 +15,12 @@ bool MakePendingPictures(int32_t count);
 void FreePendingPictures();
 void StartRandomOrder(int32_t count);
 
+// How many of the pictures chosen last are still on the other monitors (their count less
+// one; 0 on one screen). While the catalogue holds at least one picture more than that, a
+// random choice avoids them, also across the start of a pass, so no two monitors show the
+// same picture.
+void SetPicturesStillShown(int32_t count);
+
 // Both copy the chosen path into CurrentPath; call them only with at least one picture.
 void NextSequentialPicture();
 void NextRandomPicture();

@@ -38,6 +38,7 @@
 #define IDC_BMP 1025
 #define IDC_RANDOM 1026
 #define IDC_FOUND_LABEL 1028
+#define IDC_EVERY_MONITOR 1029
 
 // Controls of the effects dialog. Done is IDCANCEL (2), so Escape and the close box act as it.
 #define IDC_EFFECT_ARROWS 31

@@ -2,6 +2,7 @@
 #include "saver/engine_win32.h"
 
 #include <ctime>
+#include <vector>
 
 #include "base/handles_win32.h"
 #include "base/message_pump_win32.h"
@@ -16,23 +17,39 @@
 #include "pictures/order.h"
 #include "saver/animation.h"
 #include "saver/host_frame_win32.h"
+#include "saver/monitor_covers_win32.h"
 
 namespace {
 
 constexpr UINT_PTR kPictureTimer = 1;
 constexpr UINT_PTR kAnimationTimer = 2;
 constexpr UINT kFirstPictureDelayMs = 10;
+// Between the monitors of one round: the next one changes at once, as the first one does.
+constexpr UINT kNextMonitorDelayMs = kFirstPictureDelayMs;
 constexpr UINT kAnimationTickMs = 100;
 constexpr int kAnimationSlots = kBannerSlot + 1;
 
 enum class Mode { Preview, Pictures, NoPictures };
+
+// One monitor's show: a picture change runs with its window, size and back buffer, exactly
+// as the single screen's does.
+struct MonitorShow {
+    HWND window = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    BackBuffer backBuffer;
+    bool pictureShown = false;
+};
 
 struct Engine {
     HWND window = nullptr;
     Mode mode = Mode::Pictures;
     OwnedBitmap animationFrames[kAnimationSlots];
     AnimationState animation;
-    bool pictureShown = false;
+    // The saver window's show first; with the monitors setting on, one for every other
+    // monitor after it. Made once at creation, so a running tick's show stays in place.
+    std::vector<MonitorShow> shows;
+    size_t nextShow = 0;
     // A picture tick dispatches messages, so the window can be destroyed inside one; what
     // the tick still uses is then released when it unwinds.
     int ticksRunning = 0;
@@ -63,6 +80,33 @@ void SeedAndCheckDate()
         if (IsBirthday(local->tm_mon, local->tm_mday)) BirthdayFlag = 1;
 }
 
+// Makes `show` the one the loading, the effects and the back buffer work on.
+void UseShow(MonitorShow& show)
+{
+    SetShowArea(show.width, show.height);
+    UseBackBuffer(&show.backBuffer);
+}
+
+void AddShow(HWND window, int32_t width, int32_t height)
+{
+    MonitorShow& show = g_engine.shows.emplace_back();
+    show.window = window;
+    show.width = width;
+    show.height = height;
+}
+
+// A window for every monitor but the primary one, at that monitor's own pixels.
+void AddOtherMonitorShows()
+{
+    PerMonitorDpi perMonitor;
+    const std::vector<ScreenRect> rects = ShowRects(PrimaryMonitorRect(), MonitorRects());
+    for (size_t i = 1; i < rects.size(); ++i) {
+        const ScreenRect& r = rects[i];
+        if (HWND window = CreateMonitorWindow(g_engine.window, GetModuleHandleA(nullptr), r))
+            AddShow(window, r.right - r.left, r.bottom - r.top);
+    }
+}
+
 void StartPictureShow()
 {
     LoadSettings(LoadManner::Saver);
@@ -71,12 +115,19 @@ void StartPictureShow()
     // animation, as for an empty folder.
     if (count <= 0 || !MakePendingPictures(count)) g_engine.mode = Mode::NoPictures;
     CurrentPath[0] = '\0';
-    SetShowArea(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    AddShow(g_engine.window, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    if (g_engine.mode == Mode::Pictures && SettingOn(&Settings::monitors)) AddOtherMonitorShows();
+    SetPicturesStillShown(int32_t(g_engine.shows.size()) - 1);
     {
+        // Each back buffer as large as its monitor, and only one of each.
         WindowDc screen(nullptr);
-        CreateBackBuffer(screen.Get());
+        for (MonitorShow& show : g_engine.shows) {
+            UseShow(show);
+            CreateBackBuffer(screen.Get());
+        }
     }
-    g_engine.pictureShown = false;
+    g_engine.nextShow = 0;
+    UseShow(g_engine.shows.front());
     if (g_engine.mode == Mode::Pictures)
         SetTimer(g_engine.window, kPictureTimer, kFirstPictureDelayMs, nullptr);
 }
@@ -104,26 +155,34 @@ void OnCreate(HWND window)
 void ReleaseEngine()
 {
     for (OwnedBitmap& frame : g_engine.animationFrames) frame.Reset();
-    ReleaseBackBuffer();
+    for (MonitorShow& show : g_engine.shows) {
+        UseBackBuffer(&show.backBuffer);
+        ReleaseBackBuffer();
+    }
+    UseBackBuffer(nullptr);
+    g_engine.shows.clear();
     FreePictures();
     FreePendingPictures();
     DeletePicturePalette();
     g_engine.releaseWhenTickEnds = false;
 }
 
+// One monitor's picture change; the monitors take turns, the saver window's first.
 void ShowNextPicture()
 {
     KillTimer(g_engine.window, kPictureTimer);
     ++g_engine.ticksRunning;
+    MonitorShow& show = g_engine.shows[g_engine.nextShow];
+    UseShow(show);
     if (SettingOn(&Settings::random))
         NextRandomPicture();
     else
         NextSequentialPicture();
-    if (HBITMAP picture = LoadAndFitPicture(g_engine.window)) {
+    if (HBITMAP picture = LoadAndFitPicture(show.window)) {
         if (!g_engine.releaseWhenTickEnds) {
-            if (g_engine.pictureShown && SettingOn(&Settings::clearscreen)) ClearScreen(g_engine.window);
-            g_engine.pictureShown = true;
-            RunTransition(picture, g_engine.window);
+            if (show.pictureShown && SettingOn(&Settings::clearscreen)) ClearScreen(show.window);
+            show.pictureShown = true;
+            RunTransition(picture, show.window);
         }
         DeleteObject(picture);
     }
@@ -132,12 +191,16 @@ void ShowNextPicture()
         if (g_engine.ticksRunning == 0) ReleaseEngine();
         return;
     }
-    // The delay counts from the end of the transition; the value is used as read.
-    SetTimer(g_engine.window, kPictureTimer, UINT(ShowSettings.speed), nullptr);
+    // A round changes every monitor once; then the delay runs, from the end of the last
+    // transition, with the value as read.
+    g_engine.nextShow = (g_engine.nextShow + 1) % g_engine.shows.size();
+    SetTimer(g_engine.window, kPictureTimer,
+             g_engine.nextShow == 0 ? UINT(ShowSettings.speed) : kNextMonitorDelayMs, nullptr);
 }
 
 void AnimateLogo()
 {
+    // The logo turns on the saver window alone; the other monitors stay covered in black.
     const int slot = AnimationTick(g_engine.animation);
     if (slot < 0) return;
     const int width = ShowArea.width, height = ShowArea.height;
@@ -180,9 +243,16 @@ extern "C" __declspec(dllexport) LRESULT WINAPI ScreenSaverProc(HWND window, UIN
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_DISPLAYCHANGE:
+        // The monitors' shows were laid out for the monitors there were; the saver ends
+        // rather than draw on monitors that moved or went (a cover simply stays).
+        if (ShowsOnEveryMonitor()) PostMessageA(window, WM_CLOSE, 0, 0);
+        break;
     }
     return HostDefaultProc(window, message, wParam, lParam);
 }
+
+bool ShowsOnEveryMonitor() { return g_engine.shows.size() > 1; }
 
 void DrawBitmapAt(HBITMAP bitmap, int x, int y)
 {

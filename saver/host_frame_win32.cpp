@@ -4,6 +4,7 @@
 
 #include "config/settings_dialog_win32.h"
 #include "resources/resource_ids.h"
+#include "saver/engine_win32.h"
 #include "saver/host_rules.h"
 #include "saver/mode_switch.h"
 #include "saver/monitor_covers_win32.h"
@@ -209,7 +210,7 @@ int RunSaver(HWND parent)
     }
     if (SaverWindow) {
         if (!parent) {
-            CoverOtherMonitors(SaverWindow, g_host.instance);
+            if (!ShowsOnEveryMonitor()) CoverOtherMonitors(SaverWindow, g_host.instance);
             SetForegroundWindow(SaverWindow);
         }
         MSG message = {};

@@ -43,3 +43,12 @@ std::vector<ScreenRect> CoverRects(const ScreenRect& primary, const std::vector<
     }
     return covers;
 }
+
+std::vector<ScreenRect> ShowRects(const ScreenRect& primary, const std::vector<ScreenRect>& monitors)
+{
+    std::vector<ScreenRect> shows = {primary};
+    for (const ScreenRect& monitor : monitors)
+        if (!monitor.Empty() && std::find(shows.begin(), shows.end(), monitor) == shows.end())
+            shows.push_back(monitor);
+    return shows;
+}

@@ -1,4 +1,5 @@
-// Covering the monitors other than the primary one while the full-screen saver runs.
+// The monitors of the full-screen saver: covering the ones other than the primary one, or
+// giving each its own show.
 #pragma once
 #include <vector>
 
@@ -19,3 +20,8 @@ struct ScreenRect {
 // not cover, as rectangles in virtual-screen coordinates; a monitor that mirrors or lies
 // inside the primary screen needs none.
 std::vector<ScreenRect> CoverRects(const ScreenRect& primary, const std::vector<ScreenRect>& monitors);
+
+// The show areas when every monitor shows pictures, in the order a round changes them:
+// the primary screen first, then every other monitor as enumerated. A monitor that mirrors
+// another (or the primary screen) adds nothing, nor does an empty one.
+std::vector<ScreenRect> ShowRects(const ScreenRect& primary, const std::vector<ScreenRect>& monitors);

@@ -20,6 +20,9 @@ Figures only: nothing here passes or fails on time.
    shown, for 1,000, 10,000 and 100,000 files, minimal size off, on without the size
    cache, and on with it.
 5. The effects dialog's preview of a 24 MP photo: time to the first frame, peak memory.
+6. The show on every monitor with 24 MP photos, on one, two and three side-by-side monitors
+   (a dummy-driver Xorg; needs root): time from a monitor's tick to its picture drawn, and
+   the saver's peak memory.
 """
 
 import os
@@ -307,7 +310,94 @@ def preview(wine, photo):
         print(wine.run("preview_bench.exe", harness.windows_path(folder), str(effect)).rstrip())
 
 
+MONITOR_LAYOUTS = ([(1920, 1080, 0, 0)],
+                   [(1920, 1080, 0, 0), (1920, 1080, 1920, 0)],
+                   [(1920, 1080, 0, 0), (1920, 1080, 1920, 0), (1080, 1920, -1080, -420)])
+
+
+def every_monitor(files, rounds=3):
+    print("\n== 6. Show on every monitor, 24 MP photos, the plain copy (tick to picture drawn: from the\n"
+          "   tick's KillTimer to its SetTimer, so decode, fit and drawing; peak: the saver's VmHWM)")
+    why = harness.MonitorDisplay.missing()
+    if why:
+        print("   skipped: " + why)
+        return
+    folder = os.path.join(PICTURES, "monitors-24mp")
+    os.makedirs(folder, exist_ok=True)
+    for path in files:
+        linked = os.path.join(folder, os.path.basename(path))
+        if not os.path.exists(linked):
+            os.link(path, linked)
+    settings = os.path.join(harness.WINDOWS_DIR, "ss_velmo.ini")
+    for layout in MONITOR_LAYOUTS:
+        display = harness.MonitorDisplay(layout)
+        env = dict(os.environ, DISPLAY=display.name, WINEPREFIX=harness.PREFIX, WINEARCH="win64")
+        try:
+            harness.ensure_prefix(env)
+            subprocess.run([harness.WINE64, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
+                            "/t", "REG_SZ", "/d", "user32.KillTimer;user32.SetTimer", "/f"], env=env,
+                           capture_output=True, check=True)
+            with open(settings, "w") as f:
+                f.write("[velmora]\r\ndir=%s\r\nmonitors=1\r\nspeed=500\r\nrandom=0\r\n%s" % (
+                    harness.windows_path(folder), "".join("enable%d=0\r\n" % n for n in range(1, 41))))
+            log = os.path.join(OUT, "monitors-%d.log" % len(layout))
+            with open(log, "w") as err:
+                saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/s"],
+                                         env=dict(env, WINEDEBUG="+timestamp,+relay"), stderr=err)
+                ticks, peak = [], 0
+                deadline = time.monotonic() + 300
+                while len(ticks) < rounds * len(layout) and time.monotonic() < deadline:
+                    time.sleep(0.5)
+                    ticks = tick_times(log)
+                    peak = max(peak, resident_peak(saver.pid))
+                saver.kill()
+                saver.wait()
+            if ticks:
+                print("   %d monitor(s): tick to drawn %7.0f ms mean, %7.0f ms longest over %d ticks; peak %6.0f MiB"
+                      % (len(layout), sum(ticks) / len(ticks), max(ticks), len(ticks), peak))
+            else:
+                print("   %d monitor(s): no tick finished" % len(layout))
+        finally:
+            subprocess.run([harness.WINE64, "reg", "delete", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
+                            "/f"], env=env, capture_output=True)
+            if os.path.exists(settings):
+                os.remove(settings)
+            subprocess.run([harness.WINESERVER, "-k"], env=env)
+            display.close()
+
+
+def tick_times(log):
+    """Milliseconds from each KillTimer the saver calls to the SetTimer that follows it."""
+    times, started = [], None
+    with open(log, errors="replace") as f:
+        for line in f:
+            if " ret=004" not in line or ":Call user32." not in line:
+                continue
+            stamp = float(line.split(":", 1)[0])
+            if "KillTimer(" in line:
+                started = stamp
+            elif "SetTimer(" in line and started is not None:
+                times.append((stamp - started) * 1000)
+                started = None
+    return times
+
+
+def resident_peak(pid):
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1]) / 1024.0
+    except OSError:
+        pass
+    return 0
+
+
 def main():
+    if "--monitors" in sys.argv:  # section 6 alone
+        os.makedirs(OUT, exist_ok=True)
+        every_monitor(make_pictures())
+        return
     quick = "--quick" in sys.argv
     os.makedirs(OUT, exist_ok=True)
     files = make_pictures()
@@ -322,6 +412,7 @@ def main():
         preview(wine, files[0])
     finally:
         wine.close()
+    every_monitor(files)
 
 
 if __name__ == "__main__":

@@ -122,4 +122,25 @@ TEST(MonitorCovers, MirroredOrOverlappingMonitorsLeaveOnlyWhatIsUncovered)
     EXPECT_EQ(area, (2500LL - 1024) * 768);
 }
 
+TEST(MonitorShows, PrimaryFirstThenEachOtherMonitorOnceAtItsOwnPlaceAndSize)
+{
+    using Rects = std::vector<ScreenRect>;
+    const ScreenRect primary = {0, 0, 1920, 1080};
+    const ScreenRect left = {-1280, 0, 0, 1024}, above = {0, -768, 1024, 0};
+    const ScreenRect portraitAfterGap = {2020, -200, 3100, 1720}, empty = {50, 50, 50, 90};
+    struct Case {
+        Rects monitors;
+        Rects shows;
+    } cases[] = {
+        {{}, {primary}},
+        {{primary}, {primary}},
+        // Enumerated in any order, the primary still comes first; negative origins stay.
+        {{left, primary}, {primary, left}},
+        {{above, primary, portraitAfterGap}, {primary, above, portraitAfterGap}},
+        // A mirror of the primary or of another monitor, and an empty one, add nothing.
+        {{primary, left, primary, left, empty}, {primary, left}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShowRects(primary, c.monitors), c.shows) << c.monitors.size();
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -104,6 +105,35 @@ TEST_F(OrderTest, PassesReachPicturesBeyondTheGeneratorsRange)
     }
     for (int i = 0; i < count; ++i) ASSERT_EQ(seen[i], 1) << i;
     EXPECT_EQ(PendingRemaining, count);  // the next pass has begun
+}
+
+TEST_F(OrderTest, MonitorsNeverShowOnePictureTwiceAndEveryPassHoldsEachOnce)
+{
+    for (int monitors = 2; monitors <= 4; ++monitors) {
+        for (int count = monitors; count <= monitors + 3; ++count) {
+            Catalogue(count);
+            SetPicturesStillShown(monitors - 1);
+            const std::vector<int> chosen = Random(count * 40);
+            for (size_t i = 0; i + monitors <= chosen.size(); ++i) {
+                std::vector<int> onScreen(chosen.begin() + i, chosen.begin() + i + monitors);
+                std::sort(onScreen.begin(), onScreen.end());
+                EXPECT_EQ(std::adjacent_find(onScreen.begin(), onScreen.end()), onScreen.end())
+                    << monitors << " monitors, " << count << " pictures, at " << i;
+            }
+            for (size_t pass = 0; pass < chosen.size(); pass += count) {
+                std::vector<int> each(chosen.begin() + pass, chosen.begin() + pass + count);
+                std::sort(each.begin(), each.end());
+                for (int k = 0; k < count; ++k) EXPECT_EQ(each[k], k);
+            }
+            TearDown();
+        }
+    }
+    // Fewer pictures than monitors: every pass still holds each once, repeats are unavoidable.
+    Catalogue(2);
+    SetPicturesStillShown(2);
+    std::vector<int> chosen = Random(8);
+    for (size_t pass = 0; pass < chosen.size(); pass += 2) EXPECT_NE(chosen[pass], chosen[pass + 1]);
+    SetPicturesStillShown(0);
 }
 
 }  // namespace

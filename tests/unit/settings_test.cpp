@@ -36,6 +36,7 @@ TEST_F(SettingsTest, MissingFileGivesTheDefaults)
     EXPECT_EQ(ShowSettings.minsizey, 100);
     EXPECT_STREQ(ShowSettings.dir, "");
     EXPECT_EQ(ShowSettings.effects, 40);
+    EXPECT_EQ(ShowSettings.monitors, 0);
     for (int i = 0; i < 40; ++i) EXPECT_EQ(EffectList[i], i + 1);
 }
 
@@ -87,7 +88,7 @@ TEST_F(SettingsTest, AllSwitchesOffLeaveTheListEmpty)
 TEST_F(SettingsTest, FlagsFollowTheirOwnRuleForOn)
 {
     file.values = {{"clearscreen", "2"}, {"random", "2"}, {"recurse", "2"},
-                   {"reduce", "-3"},     {"enlarge", "0"}, {"jpg", "garbage"}};
+                   {"reduce", "-3"},     {"enlarge", "0"}, {"jpg", "garbage"}, {"monitors", "2"}};
     LoadSettings(file, LoadManner::Saver);
     EXPECT_FALSE(SettingOn(&Settings::clearscreen));
     EXPECT_TRUE(SettingOn(&Settings::random));
@@ -96,6 +97,15 @@ TEST_F(SettingsTest, FlagsFollowTheirOwnRuleForOn)
     EXPECT_FALSE(SettingOn(&Settings::enlarge));
     EXPECT_EQ(ShowSettings.jpg, 0);  // no leading digits read as 0
     EXPECT_FALSE(SettingOn(&Settings::jpg));
+    EXPECT_FALSE(SettingOn(&Settings::monitors));
+    for (const char* unreadable : {"", "yes", "-"}) {
+        file.values["monitors"] = unreadable;
+        LoadSettings(file, LoadManner::Saver);
+        EXPECT_EQ(ShowSettings.monitors, 0) << unreadable;
+    }
+    file.values["monitors"] = "1";
+    LoadSettings(file, LoadManner::Saver);
+    EXPECT_TRUE(SettingOn(&Settings::monitors));
 }
 
 TEST_F(SettingsTest, OverlongFolderIsCutToTheBuffer)
@@ -109,11 +119,14 @@ TEST_F(SettingsTest, SaveWritesEveryKeyInItsOrder)
 {
     LoadSettings(file, LoadManner::Dialog);
     SaveSettings(file, "100", "100", "5", "C:\\pics");
-    ASSERT_EQ(file.writeOrder.size(), 53u);
+    ASSERT_EQ(file.writeOrder.size(), 54u);
     const char* firstKeys[] = {"minsizex", "minsizey", "minsize", "bmp", "jpg", "recurse", "speed",
                                "reduce", "random", "enlarge", "clearscreen", "effects", "dir", "enable1"};
     for (size_t i = 0; i < std::size(firstKeys); ++i) EXPECT_EQ(file.writeOrder[i], firstKeys[i]);
-    EXPECT_EQ(file.writeOrder.back(), "enable40");
+    // The keys added since the forty switches come after them, so older files keep their order.
+    EXPECT_EQ(file.writeOrder[52], "enable40");
+    EXPECT_EQ(file.writeOrder.back(), "monitors");
+    EXPECT_EQ(file.values["monitors"], "0");
 }
 
 TEST_F(SettingsTest, SaveTakesTheEditTextsAsTheDialogWouldRead)
@@ -137,18 +150,19 @@ TEST_F(SettingsTest, SaveReportsAFailedWriteAfterWritingTheRest)
 {
     LoadSettings(file, LoadManner::Dialog);
     EXPECT_TRUE(SaveSettings(file, "100", "100", "5", "C:\\pics"));
-    for (const char* failing : {"minsizex", "speed", "dir", "enable40"}) {
+    for (const char* failing : {"minsizex", "speed", "dir", "enable40", "monitors"}) {
         FakeProfile readOnly;
         readOnly.failingKeys = {failing};
         EXPECT_FALSE(SaveSettings(readOnly, "100", "100", "5", "C:\\pics")) << failing;
-        EXPECT_EQ(readOnly.writeOrder.size(), 52u) << failing;
+        EXPECT_EQ(readOnly.writeOrder.size(), size_t(kSettingKeyCount - 1)) << failing;
     }
 }
 
 TEST_F(SettingsTest, SavedFileReadsBackIdentically)
 {
     file.values = {{"enable7", "2"}, {"clearscreen", "1"}, {"random", "0"}, {"minsize", "1"},
-                   {"minsizex", "640"}, {"minsizey", "480"}, {"speed", "12000"}, {"enable33", "0"}};
+                   {"minsizex", "640"}, {"minsizey", "480"}, {"speed", "12000"}, {"enable33", "0"},
+                   {"monitors", "1"}};
     LoadSettings(file, LoadManner::Dialog);
     const Settings before = ShowSettings;
     FakeProfile saved;
@@ -159,6 +173,7 @@ TEST_F(SettingsTest, SavedFileReadsBackIdentically)
     EXPECT_STREQ(ShowSettings.dir, "D:\\Photos\\");
     EXPECT_EQ(std::memcmp(ShowSettings.enable, before.enable, sizeof before.enable), 0);
     EXPECT_EQ(saved.values["enable7"], "2");
+    EXPECT_EQ(ShowSettings.monitors, 1);
     // An empty size field is written empty and reads back as 0.
     SaveSettings(saved, "", "480", "12", "");
     LoadSettings(saved, LoadManner::Dialog);
@@ -173,6 +188,9 @@ TEST(SettingKeys, TableHoldsEachKeyOnceWithItsDefault)
     EXPECT_STREQ(keys[13].name, "enable1");
     EXPECT_STREQ(keys[52].name, "enable40");
     EXPECT_EQ(keys[52].effect, 40);
+    EXPECT_EQ(kFirstEffectKey, 13);
+    EXPECT_STREQ(keys[53].name, "monitors");
+    EXPECT_EQ(kSettingKeyCount, 54);
 }
 
 TEST(LeadingDecimal, ReadsDigitsUpToTheFirstOther)

@@ -46,12 +46,13 @@ TEST_F(SettingsFile, SavedFileHoldsEveryKeyInOrderAndReadsBack)
     LoadSettings(LoadManner::Dialog);
     ShowSettings.enable[7] = 2;
     ShowSettings.clearscreen = 1;
+    ShowSettings.monitors = 1;
     SaveSettings("640", "", "12", "C:\\Photos");
     const std::string text = ReadFile(SettingsPath());
     EXPECT_EQ(text.rfind("[velmora]", 0), 0u) << text;
     const char* inOrder[] = {"minsizex=640", "minsizey=", "minsize=0", "bmp=1", "jpg=1", "recurse=1",
                              "speed=12000", "reduce=1", "random=1", "enlarge=1", "clearscreen=1",
-                             "effects=40", "dir=C:\\Photos", "enable1=1", "enable7=2", "enable40=1"};
+                             "effects=40", "dir=C:\\Photos", "enable1=1", "enable7=2", "enable40=1", "monitors=1"};
     size_t at = 0;
     for (const char* line : inOrder) {
         size_t found = text.find(line, at);
@@ -66,6 +67,7 @@ TEST_F(SettingsFile, SavedFileHoldsEveryKeyInOrderAndReadsBack)
     EXPECT_EQ(ShowSettings.speed, 12000);
     EXPECT_EQ(ShowSettings.enable[7], 2);
     EXPECT_EQ(ShowSettings.effects, 39);
+    EXPECT_EQ(ShowSettings.monitors, 1);
     EXPECT_STREQ(ShowSettings.dir, "C:\\Photos");
 }
 

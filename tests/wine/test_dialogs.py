@@ -9,7 +9,7 @@ import time
 import harness
 
 S, E, BOX = harness.SETTINGS_DIALOG, harness.EFFECTS_DIALOG, "Velmora"
-FOUND, COUNT, FOLDER, DELAY, LINE = 1028, 126, 125, 124, 113
+FOUND, COUNT, FOLDER, DELAY, LINE, EVERY_MONITOR = 1028, 126, 125, 124, 113, 1029
 NUMBER, ENABLED, PREVIEW, PATH, ENABLED_COUNT = 127, 1010, 1011, 1027, 1019
 WARNING = "First set the path to a folder containing at least 2 image files   "
 BOX_TEXT = 0xFFFF
@@ -19,7 +19,7 @@ BROWSER = "Browse for Folder"
 def keys_in_order(**values):
     """The file OK writes where none existed: every key, in its order."""
     keys = dict(minsizex=100, minsizey=100, minsize=0, bmp=1, jpg=1, recurse=1, speed=5000, reduce=1, random=1,
-                enlarge=1, clearscreen=0, effects=40, dir="", **{"enable%d" % n: 1 for n in range(1, 41)})
+                enlarge=1, clearscreen=0, effects=40, dir="", **{"enable%d" % n: 1 for n in range(1, 41)}, monitors=0)
     keys.update(values)
     return ("[velmora]\r\n" + "".join("%s=%s\r\n" % item for item in keys.items())).encode()
 
@@ -157,11 +157,17 @@ class SettingsDialog(Dialogs):
         self.do("arrow", S, 30, "down")
         self.until(lambda: self.do("text", S, DELAY) == "299")
         self.do("set", S, DELAY, "1200")
+        self.assertEqual(self.do("checked", S, EVERY_MONITOR), "0")
+        self.press(S, EVERY_MONITOR)
         self.press(S, 1)
         self.assertEqual(self.wait_for_exit(saver, 20), 1)
         self.assertEqual(self.read_settings(), keys_in_order(
             minsizex=20, minsizey=20, minsize=1, bmp=0, speed=120000, dir=harness.windows_path(folder), enlarge=0,
-            reduce=0, clearscreen=1))
+            reduce=0, clearscreen=1, monitors=1))
+        # Read back: the box shows the key.
+        saver = self.open_settings_dialog()
+        self.assertEqual(self.do("checked", S, EVERY_MONITOR), "1")
+        self.assertEqual(self.end(saver), 0)
 
     def test_escape_and_the_close_box_cancel_both_dialogs(self):
         self.write_settings(dir=self.folder_of("two", ("a.jpg", (64, 48), "photo"), ("b.jpg", (64, 48), "photo")))

@@ -15,6 +15,9 @@ import pictures
 PICTURES = (("a-wide.jpg", (2000, 1200)), ("b-tall.bmp", (600, 1000)), ("c-small.jpg", (320, 200)))
 SCREENS = os.environ.get("VELMORA_SCREENS", "1366x768x24 1680x1050x24 768x1366x24 1024x768x8").split()
 FOLDER = []  # made once for all screens
+# For the show on every monitor: one more picture than monitors, each of its own shape.
+MONITOR_PICTURES = (("m1-wide.jpg", (2000, 1200)), ("m2-tall.jpg", (600, 1000)), ("m3-square.bmp", (900, 900)),
+                    ("m4-small.jpg", (320, 200)))
 
 
 def setUpModule():
@@ -30,6 +33,23 @@ class Screen(harness.WineTestCase):
     """Shows the three pictures in catalogue order with every effect enabled."""
     tolerance = 6.0  # mean difference per channel from the reference picture
 
+    @staticmethod
+    def fitted_box(size, width, height):
+        w, h = pictures.fitted_size(*size, width, height)
+        return (width - w) // 2, (height - h) // 2, (width - w) // 2 + w, (height - h) // 2 + h
+
+    def stands_whole(self, shot, path, size, area, origin=(0, 0)):
+        """Whether the `area`-sized part of `shot` at `origin` shows the picture at `path`
+        fitted, centred and whole on black."""
+        width, height = area
+        box = self.fitted_box(size, width, height)
+        if (shot.width, shot.height) != (width, height):
+            shot = shot.crop(*origin, width, height)
+        expected = pictures.reference(path, (box[2] - box[0], box[3] - box[1]))
+        return (pictures.mean_difference(shot, expected, box[0], box[1]) < self.tolerance and
+                pictures.strays(shot, expected, box[0], box[1]) < expected.width * expected.height // 1000 and
+                shot.bounding_box(lambda p: max(p) > 24) == box)
+
     def show_each_picture(self, area=None, origin=(0, 0), shown=PICTURES):
         """`area` is the primary screen's size, `origin` its top-left pixel in a screenshot."""
         width, height = area or (self.display.width, self.display.height)
@@ -40,17 +60,9 @@ class Screen(harness.WineTestCase):
         saver = self.start_saver("/s")
         window = self.wait_for_window("Screen Saver") if self.geometry.endswith("x8") else "root"
         for path, (name, size) in zip(paths, shown):
-            w, h = pictures.fitted_size(*size, width, height)
-            box = ((width - w) // 2, (height - h) // 2, (width - w) // 2 + w, (height - h) // 2 + h)
-            expected = pictures.reference(path, (w, h))
-
-            def whole(shot):
-                if (shot.width, shot.height) != (width, height):
-                    shot = shot.crop(*origin, width, height)
-                return (pictures.mean_difference(shot, expected, box[0], box[1]) < self.tolerance and
-                        pictures.strays(shot, expected, box[0], box[1]) < w * h // 1000 and
-                        shot.bounding_box(lambda p: max(p) > 24) == box)
-            shot = self.wait_for_screen(whole, timeout=30, interval=0.3, window=window)
+            box = self.fitted_box(size, width, height)
+            shot = self.wait_for_screen(lambda shot: self.stands_whole(shot, path, size, (width, height), origin),
+                                        timeout=30, interval=0.3, window=window)
             self.assertIsNotNone(shot, "%s never stood whole at %s on %s" % (name, box, self.geometry))
             self.keep(shot, "%s-%s" % (self.geometry, name))
         return saver
@@ -103,17 +115,24 @@ class SideBySide(Screen):
     rest = (5, 5)
     end_by = ("mousemove", 1400, 300)
 
-    def test_saver_fills_the_primary_and_covers_the_others(self):
+    def set_the_scene(self):
+        """Checks that Wine sees the layout, paints the desktop magenta, rests the pointer."""
         reported = sorted(tuple(map(int, line.split())) for line in self.probe("monitors").splitlines())
         self.assertEqual(reported, sorted((x, y, x + w, y + h) for w, h, x, y in self.monitors),
                          "Wine does not see the layout")
         subprocess.run(["xsetroot", "-solid", "#ff00ff"], env=self.env, check=True)
         self.place_pointer(*self.rest)
+
+    def test_saver_fills_the_primary_and_covers_the_others(self):
+        self.set_the_scene()
         saver = self.show_each_picture((1024, 768), self.display.to_x(0, 0), PICTURES[:1])
         shot = self.screenshot("side-by-side-%s" % type(self).__name__)
         for w, h, x, y in self.monitors[1:]:
             self.assertTrue(shot.region_is(*self.display.to_x(x, y), w, h, harness.is_black),
                             "the monitor at %d,%d is not black" % (x, y))
+        self.end_saver(saver)
+
+    def end_saver(self, saver):
         self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
         if self.end_by[0] == "mousemove":
             self.xdotool("mousemove", *map(str, self.display.to_x(*self.end_by[1:])))
@@ -121,6 +140,76 @@ class SideBySide(Screen):
             self.xdotool(*self.end_by)
         self.assertEqual(self.wait_for_exit(saver), 0)
         self.assertTrue(self.probe("find", "VelmoraMonitorCover", "").startswith("0|"))
+
+    def test_every_monitor_its_own_show(self):
+        """monitors=1: each monitor shows its own picture fitted and centred at its own size,
+        no two alike; the random passes hold every picture once; a monitor's window asks for
+        its own pixels; input on a monitor that is not the primary ends the saver."""
+        folder = self.picture_folder("every")
+        made = [(os.path.join(folder, name), size) for name, size in MONITOR_PICTURES[:len(self.monitors) + 1]]
+        for path, size in made:
+            self.make_picture(folder, os.path.basename(path), size, "photo")
+        self.write_settings(dir=folder, speed=2500, random=1, monitors=1, clearscreen=1)
+        self.set_the_scene()
+        saver = self.start_traced_saver(["kernel32.CreateFileA", "user32.SetThreadDpiAwarenessContext"], "/s")
+        self.wait_for_window("Screen Saver", saver)
+
+        def on_each_monitor(shot):
+            shown = []
+            for w, h, x, y in self.monitors:
+                found = [path for path, size in made if self.stands_whole(shot, path, size, (w, h),
+                                                                          self.display.to_x(x, y))]
+                if not found:
+                    return None
+                shown.append(found[0])
+            return shown
+
+        shot = self.wait_for_screen(on_each_monitor, timeout=60, interval=0.3)
+        self.assertIsNotNone(shot, "not every monitor stood whole with a picture")
+        self.keep(shot, "every-monitor-%s" % type(self).__name__)
+        shown = on_each_monitor(shot)
+        self.assertEqual(len(set(shown)), len(shown), "two monitors show the same picture")
+
+        # Every pass of the random order opens each picture once, whichever monitor shows it.
+        names = [os.path.basename(path) for path, _ in made]
+        passes = 3
+        self.assertTrue(self.wait_until(lambda: len(self.opened_pictures(names)) >= passes * len(names), 90),
+                        "too few changes")
+        opened = self.opened_pictures(names)
+        for start in range(0, passes * len(names), len(names)):
+            self.assertEqual(sorted(opened[start:start + len(names)]), sorted(names), opened)
+        # The monitors' windows are made per-monitor DPI aware (version 2), then the thread
+        # goes back to the process's own awareness (calls from the saver's own image only;
+        # Wine's libraries switch too).
+        contexts = [line.split("(")[1].split(")")[0] for line in self.relay_lines()
+                    if "Call user32.SetThreadDpiAwarenessContext(" in line and " ret=004" in line]
+        # Without version 2 (Wine's user32), version 1 follows.
+        self.assertIn(contexts[:-1], (["fffffffc"], ["fffffffc", "fffffffd"]), contexts)
+        self.assertNotIn(contexts[-1], ("fffffffc", "fffffffd"), contexts)
+        self.end_saver(saver)
+
+    def test_when_the_monitors_change_the_show_on_every_monitor_ends(self):
+        """Wine does not pass on X's change of outputs as WM_DISPLAYCHANGE, so the probe
+        sends it to every top-level window as Windows does."""
+        folder = self.picture_folder("change")
+        for name, size in MONITOR_PICTURES[:3]:
+            self.make_picture(folder, name, size, "photo")
+        self.write_settings(dir=folder, speed=1000, monitors=1)
+        self.set_the_scene()
+        saver = self.start_saver("/s")
+        self.wait_for_foreground("WindowsScreenSaverClass|Screen Saver")
+        time.sleep(2)
+        self.probe("displaychange")
+        self.assertEqual(self.wait_for_exit(saver, 20), 0)
+
+    def opened_pictures(self, names):
+        """The pictures read whole, in order (the sequential-scan open; a size query opens
+        the file without it)."""
+        opened = []
+        for line in self.relay_lines():
+            if "Call KERNEL32.CreateFileA(" in line and ",08000000," in line:
+                opened += [name for name in names if "\\\\" + name + '"' in line]
+        return opened
 
     def test_preview_and_settings_make_no_covers(self):
         with self.parent_window() as (parent, handle, _, _):
@@ -139,6 +228,7 @@ class SideBySideLeft(SideBySide):
     rest = (-400, 300)
     end_by = ("click", "1")
     test_preview_and_settings_make_no_covers = None
+    test_when_the_monitors_change_the_show_on_every_monitor_ends = None
 
 
 class SideBySideAbove(SideBySide):
@@ -147,13 +237,15 @@ class SideBySideAbove(SideBySide):
     rest = (500, -300)
     end_by = ("key", "space")
     test_preview_and_settings_make_no_covers = None
+    test_when_the_monitors_change_the_show_on_every_monitor_ends = None
 
 
 class SideBySideThree(SideBySide):
-    """Three of mixed sizes, their tops not aligned."""
-    monitors = [(1024, 768, 0, 0), (800, 600, -800, 168), (1280, 1024, 1024, -128)]
-    end_by = ("mousemove", 2000, 800)
+    """Three of mixed sizes, their tops not aligned, one of them portrait."""
+    monitors = [(1024, 768, 0, 0), (800, 600, -800, 168), (768, 1024, 1024, -128)]
+    end_by = ("mousemove", 1500, 800)
     test_preview_and_settings_make_no_covers = None
+    test_when_the_monitors_change_the_show_on_every_monitor_ends = None
 
 
 if __name__ == "__main__":

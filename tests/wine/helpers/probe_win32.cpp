@@ -114,6 +114,14 @@ int main(int argc, char** argv)
         std::printf("%lld\n", (long long)result);
         return 0;
     }
+    if (argc >= 2 && !std::strcmp(argv[1], "displaychange")) {
+        // What Windows sends every top-level window when a monitor comes, goes or changes.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(HWND_BROADCAST, WM_DISPLAYCHANGE, 32,
+                            MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        return 0;
+    }
     if (argc >= 6 && !std::strcmp(argv[1], "hook")) {
         // Loads the library's message hook into the thread of the window (and so into its
         // process) until standard input closes.
@@ -139,6 +147,6 @@ int main(int argc, char** argv)
         return 0;
     }
     std::fprintf(stderr, "usage: probe parent W H | find CLASS TITLE | foreground | "
-                         "syscommand CLASS TITLE WPARAM | lock FILE | hook DLL FUNCTION CLASS TITLE\n");
+                         "syscommand CLASS TITLE WPARAM | displaychange | lock FILE | hook DLL FUNCTION CLASS TITLE\n");
     return 2;
 }
