@@ -27,7 +27,8 @@ SETTINGS_DIALOG = (2003, "JPG/BMP Velmora V1.3", (314, 172), [
     (2, "push", "Cancel", (258, 150, 50, 14)),
     (110, "check", "Enlarge small images to screensize", (10, 20, 125, 8)),
     (111, "check", "Reduce big images to screensize", (10, 30, 125, 8)),
-    (112, "check", "Clear screen", (10, 40, 110, 8)), (1000, "push", "Enable/Disable effects", (12, 73, 88, 14)),
+    (112, "check", "Clear screen", (10, 40, 110, 8)), (1029, "check", "Show on every monitor", (10, 50, 110, 8)),
+    (1000, "push", "Enable/Disable effects", (12, 73, 88, 14)),
     (199, "group", "Info", (6, 111, 132, 54)), (1021, "push", "Help", (146, 150, 50, 14)),
     (105, "text", None, (12, 126, 110, 8)), (106, "text", None, (12, 136, 111, 8)),
     (123, "group", "Path to image files", (145, 5, 162, 102)), (125, "edit", "", (151, 18, 150, 12)),
@@ -36,8 +37,8 @@ SETTINGS_DIALOG = (2003, "JPG/BMP Velmora V1.3", (314, 172), [
     (1003, "digits, disabled", "", (227, 72, 21, 12)), (1004, "digits, disabled", "", (268, 72, 21, 12)),
     (1024, "check", "JPG", (183, 90, 27, 10)), (1025, "check", "BMP", (216, 90, 31, 10)),
     (30, "arrows", None, (211, 123, 10, 15)), (124, "digits", "", (187, 123, 25, 14)),
-    (-1, "group", "Options", (6, 5, 132, 51)), (1028, "text", "Image files found :", (197, 38, 58, 11)),
-    (126, "text", "", (256, 38, 41, 11)), (-1, "group", "Effects", (6, 60, 132, 46)),
+    (-1, "group", "Options", (6, 5, 132, 58)), (1028, "text", "Image files found :", (197, 38, 58, 11)),
+    (126, "text", "", (256, 38, 41, 11)), (-1, "group", "Effects", (6, 64, 132, 42)),
     (-1, "text", None, (12, 146, 113, 8)), (113, "text", "", (12, 92, 88, 10)), (-1, "text", "X :", (215, 74, 10, 8)),
     (-1, "text", "Y :", (258, 74, 10, 8)), (-1, "text", "Accept :", (153, 90, 27, 8))])
 EFFECTS_DIALOG = (1012, "Enable/Disable effects", (394, 241), [
