@@ -9,7 +9,7 @@ import unittest
 import setup_bench
 
 TOPICS = ["Velmora Help", "What Velmora does", "The settings dialog", "The effects dialog", "The forty effects",
-          "Picture formats and sizes", "When no pictures show", "Installing and removing Velmora"]
+          "Picture formats and sizes", "When no pictures show", "Several monitors", "Installing and removing Velmora"]
 EFFECTS = TOPICS.index("The forty effects")
 
 
