@@ -63,7 +63,7 @@ class Installer(setup_bench.SetupTestCase):
         # Its settings dialog's Help opens the installed help (a new prefix reports Windows 7,
         # so in HTML Help).
         self.open_help()
-        self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("8 ")))
+        self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("9 ")))
 
     def test_the_32_bit_installer_writes_into_the_windows_directory_itself(self):
         # A 32-bit program on 64-bit Windows sees system32 redirected, never the Windows
@@ -143,7 +143,7 @@ class Installer(setup_bench.SetupTestCase):
         # HTML Help keeps its file open and lets nobody replace it; WinHelp reads and closes.
         self.place_installation()
         self.html_help("C:\\windows\\velmora.chm")
-        self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("8 ")))
+        self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("9 ")))
         self.assert_write_error(("ok", "ok"), [QUESTION, WRITE_ERROR], "velmora.chm", self.built("velmora.chm"))
 
     def test_folders_named_like_the_library_or_the_saver_stay(self):
