@@ -151,7 +151,8 @@ class SideBySide(Screen):
             self.make_picture(folder, os.path.basename(path), size, "photo")
         self.write_settings(dir=folder, speed=2500, random=1, monitors=1, clearscreen=1)
         self.set_the_scene()
-        saver = self.start_traced_saver(["kernel32.CreateFileA", "user32.SetThreadDpiAwarenessContext"], "/s")
+        saver = self.start_traced_saver(["kernel32.CreateFileA", "kernel32.CreateFileW",
+                                         "user32.SetThreadDpiAwarenessContext"], "/s")
         self.wait_for_window("Screen Saver", saver)
 
         def on_each_monitor(shot):
@@ -207,7 +208,7 @@ class SideBySide(Screen):
         the file without it)."""
         opened = []
         for line in self.relay_lines():
-            if "Call KERNEL32.CreateFileA(" in line and ",08000000," in line:
+            if ("Call KERNEL32.CreateFileA(" in line or "Call KERNEL32.CreateFileW(" in line) and ",08000000," in line:
                 opened += [name for name in names if "\\\\" + name + '"' in line]
         return opened
 
