@@ -13,7 +13,7 @@ set(PICDLL_EXPORTS
   PicDLLResizeRGB2:24 PicDLLQuantizeRGBTo8Bit:24 PicDLLRGBToHBITMAP:16
   PicDLLGetJPGDimensionsW:12 PicDLLGetBMPDimensionsW:12
   PicDLLReadRGBFromJPGW:12 PicDLLReadRGBFromBMPW:12
-  PicDLLReadScaledRGBFromJPGW:24)
+  PicDLLReadScaledRGBFromJPGW:24 PicDLLResizeReducedRGB:28)
 
 set(dll_def "LIBRARY picdll.dll\nEXPORTS\n")
 set(import_def "LIBRARY picdll.dll\nEXPORTS\n")

@@ -1,5 +1,5 @@
-// Portable resampling and colour quantising behind PicDLLResizeRGB2 and
-// PicDLLQuantizeRGBTo8Bit. Images are 24-bit RGB, rows packed, top row first.
+// Portable resampling and colour quantising behind PicDLLResizeRGB2, PicDLLResizeReducedRGB
+// and PicDLLQuantizeRGBTo8Bit. Images are 24-bit RGB, rows packed, top row first.
 #pragma once
 #include <cstdint>
 
@@ -7,8 +7,10 @@ namespace picdll {
 
 // Resamples src (sw x sh) into dst (dw x dh): area averaging when reducing, a smooth
 // filter when enlarging. Sizes below 1 leave dst untouched. False when memory for the
-// work ran out; dst then holds no picture.
-bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh);
+// work ran out; dst then holds no picture. `sourceReduction`: src was decoded at 1 /
+// sourceReduction of the picture's size; the result then looks as the full-size picture
+// resampled would.
+bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh, int sourceReduction = 1);
 
 // One colour-table entry as GDI stores it.
 struct PaletteEntry {

@@ -48,6 +48,11 @@ PICDLL_API HGLOBAL WINAPI PicDLLReadScaledRGBFromJPGW(const wchar_t* path, int m
 PICDLL_API int WINAPI PicDLLGetLastError(void);
 PICDLL_API int WINAPI PicDLLResizeRGB2(const BYTE* source, int width, int height, BYTE* dest,
                                        int newWidth, int newHeight);
+// PicDLLResizeRGB2 for a picture read at 1 / `scale` of its size (the reduction
+// PicDLLReadScaledRGBFromJPGW stores): the result looks as the full-size picture resized
+// would, where resizing the reduced one as it stands would blur it `scale` times as much.
+PICDLL_API int WINAPI PicDLLResizeReducedRGB(const BYTE* source, int width, int height, int scale, BYTE* dest,
+                                             int newWidth, int newHeight);
 PICDLL_API int WINAPI PicDLLQuantizeRGBTo8Bit(const BYTE* rgb, BYTE* dest, int width,
                                               int height, int colours, RGBQUAD* table);
 // A device bitmap of the picture, compatible with the screen. `flags` must be 0.

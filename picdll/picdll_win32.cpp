@@ -325,6 +325,13 @@ PICDLL_API int WINAPI PicDLLResizeRGB2(const BYTE* source, int width, int height
     return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight) ? 1 : 0;
 }
 
+PICDLL_API int WINAPI PicDLLResizeReducedRGB(const BYTE* source, int width, int height, int scale, BYTE* dest,
+                                             int newWidth, int newHeight)
+{
+    if (!source || !dest || scale < 1 || picdll::AllocationFails(picdll::AllocationPoint::Resize)) return 0;
+    return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight, scale) ? 1 : 0;
+}
+
 PICDLL_API int WINAPI PicDLLQuantizeRGBTo8Bit(const BYTE* rgb, BYTE* dest, int width,
                                               int height, int colours, RGBQUAD* table)
 {

@@ -83,6 +83,7 @@ FittedSize FitToShowArea(int width, int height)
 // The size of a picture as read: smaller than the picture's when it was decoded reduced.
 struct BlockSize {
     int width = 0, height = 0;
+    int reduction = 1;
 };
 
 // Reads the picture; `width` x `height` is its full size. A JPEG that will be reduced to half
@@ -95,10 +96,9 @@ HGLOBAL ReadPicture(PictureKind kind, int& width, int& height, BlockSize& decode
     case PictureKind::Jpeg: {
         PicDLLGetJPGDimensionsW(path.c_str(), &width, &height);
         const int reduction = FitReduction(FitToShowArea(width, height), width, height);
-        int scale = 0;
         if (reduction > 1)
             return PicDLLReadScaledRGBFromJPGW(path.c_str(), width / reduction, height / reduction,
-                                               &decoded.width, &decoded.height, &scale);
+                                               &decoded.width, &decoded.height, &decoded.reduction);
         block = PicDLLReadRGBFromJPGW(path.c_str(), &width, &height);
         break;
     }
@@ -126,7 +126,10 @@ HBITMAP FitDecodedPicture(DecodedPicture& decoded, int width, int height, BlockS
                        ? nullptr
                        : static_cast<BYTE*>(std::malloc(size_t(fit.width) * size_t(fit.height) * 3));
     if (!scaled) return nullptr;
-    const bool resized = PicDLLResizeRGB2(pixels, size.width, size.height, scaled, fit.width, fit.height) != 0;
+    const bool resized =
+        (size.reduction > 1
+             ? PicDLLResizeReducedRGB(pixels, size.width, size.height, size.reduction, scaled, fit.width, fit.height)
+             : PicDLLResizeRGB2(pixels, size.width, size.height, scaled, fit.width, fit.height)) != 0;
     decoded.Free();
     HBITMAP bitmap = resized ? MakeScreenBitmap(scaled, fit.width, fit.height) : nullptr;
     std::free(scaled);

@@ -19,8 +19,8 @@ public:
     // minWidth x minHeight; `reduction` receives the factor used.
     virtual bool ReadReducedJpeg(const std::string& path, int minWidth, int minHeight, std::vector<uint8_t>& rgb,
                                  int& width, int& height, int& reduction, std::string& why) = 0;
-    // False when memory for the work ran out.
-    virtual bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth,
+    // `source` was read reduced by `reduction`. False when memory for the work ran out.
+    virtual bool Resize(const uint8_t* source, int width, int height, int reduction, uint8_t* dest, int newWidth,
                         int newHeight) = 0;
 };
 

@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         const FittedSize fit = used > 1 ? fitOf(fullWidth, fullHeight) : fitOf(width, height);
         if (fit.scaled) {
             std::vector<uint8_t> scaled(size_t(fit.width) * size_t(fit.height) * 3);
-            if (!library.Resize(rgb.data(), width, height, scaled.data(), fit.width, fit.height))
+            if (!library.Resize(rgb.data(), width, height, used, scaled.data(), fit.width, fit.height))
                 return Fail("out of memory fitting the picture");
             rgb.swap(scaled);
             width = fit.width;

@@ -80,9 +80,10 @@ public:
         return status == picdll::DecodeStatus::Ok;
     }
 
-    bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
+    bool Resize(const uint8_t* source, int width, int height, int reduction, uint8_t* dest, int newWidth,
+                int newHeight) override
     {
-        return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight);
+        return picdll::ResizeRGB(source, width, height, dest, newWidth, newHeight, reduction);
     }
 
 private:

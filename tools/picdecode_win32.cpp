@@ -40,9 +40,11 @@ public:
         return TakeBlock(block, rgb, width, height, why);
     }
 
-    bool Resize(const uint8_t* source, int width, int height, uint8_t* dest, int newWidth, int newHeight) override
+    bool Resize(const uint8_t* source, int width, int height, int reduction, uint8_t* dest, int newWidth,
+                int newHeight) override
     {
-        return PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight) != 0;
+        return (reduction > 1 ? PicDLLResizeReducedRGB(source, width, height, reduction, dest, newWidth, newHeight)
+                              : PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight)) != 0;
     }
 
 private:

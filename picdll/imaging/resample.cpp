@@ -80,7 +80,7 @@ void ResampleRow(const int32_t* blended, const AxisWeights& columns, uint8_t* ou
 
 }  // namespace
 
-bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh)
+bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh, int sourceReduction)
 {
     if (sw < 1 || sh < 1 || dw < 1 || dh < 1) return true;
     if (sw == dw && sh == dh) {
@@ -88,8 +88,8 @@ bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh)
         return true;
     }
     try {
-        const AxisWeights columns = imaging::BuildAxisWeights(sw, dw);
-        const AxisWeights rows = imaging::BuildAxisWeights(sh, dh);
+        const AxisWeights columns = imaging::BuildAxisWeights(sw, dw, sourceReduction);
+        const AxisWeights rows = imaging::BuildAxisWeights(sh, dh, sourceReduction);
         const size_t stride = size_t(sw) * 3;
         std::vector<int32_t> blended(stride);
         for (int y = 0; y < dh; ++y) {

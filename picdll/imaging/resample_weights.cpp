@@ -55,8 +55,12 @@ int Reflect(int index, int size)
 // with fractional coverage lets the finest detail (a one-pixel checkerboard) through as
 // a beat pattern whenever the ratio is not an even number; the [1 2 1] step removes
 // exactly that detail and leaves the averages of larger areas unchanged.
-Kernel AreaKernel(int out, int sourceSize, int targetSize)
+// A source already reduced by `sourceReduction` has lost that detail when it was reduced;
+// it is smoothed as the full picture would have been ([a 1-2a a] with the same spread in
+// full pixels, a = 1/4r^2), since [1 2 1] on its coarser grid would blur r times wider.
+Kernel AreaKernel(int out, int sourceSize, int targetSize, int sourceReduction)
 {
+    const double side = 0.25 / (double(sourceReduction) * sourceReduction), middle = 1 - 2 * side;
     // The covered span in units of 1 / targetSize source pixels, so exact in integers.
     const int64_t start = int64_t(out) * sourceSize, end = start + sourceSize;
     const int lo = int(start / targetSize), hi = int((end - 1) / targetSize);
@@ -65,9 +69,9 @@ Kernel AreaKernel(int out, int sourceSize, int targetSize)
         const int64_t overlap = std::min(end, int64_t(i + 1) * targetSize) -
                                 std::max(start, int64_t(i) * targetSize);
         const double share = double(overlap) / double(sourceSize);
-        kernel.Add(Reflect(i - 1, sourceSize), share / 4);
-        kernel.Add(i, share / 2);
-        kernel.Add(Reflect(i + 1, sourceSize), share / 4);
+        kernel.Add(Reflect(i - 1, sourceSize), share * side);
+        kernel.Add(i, share * middle);
+        kernel.Add(Reflect(i + 1, sourceSize), share * side);
     }
     return kernel;
 }
@@ -90,7 +94,7 @@ Kernel CubicKernel(int out, int sourceSize, int targetSize)
 
 }  // namespace
 
-AxisWeights BuildAxisWeights(int sourceSize, int targetSize)
+AxisWeights BuildAxisWeights(int sourceSize, int targetSize, int sourceReduction)
 {
     AxisWeights axis;
     axis.taps.reserve(size_t(targetSize));
@@ -99,7 +103,7 @@ AxisWeights BuildAxisWeights(int sourceSize, int targetSize)
             axis.taps.push_back({out, 1, int(axis.weights.size())});
             axis.weights.push_back(kWeightOne);
         } else if (targetSize < sourceSize) {
-            AreaKernel(out, sourceSize, targetSize).AppendTo(axis);
+            AreaKernel(out, sourceSize, targetSize, sourceReduction).AppendTo(axis);
         } else {
             CubicKernel(out, sourceSize, targetSize).AppendTo(axis);
         }

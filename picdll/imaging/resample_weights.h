@@ -21,7 +21,8 @@ struct AxisWeights {
 };
 
 // Reducing averages the area each output pixel covers; enlarging interpolates with a
-// Catmull-Rom cubic; equal sizes copy.
-AxisWeights BuildAxisWeights(int sourceSize, int targetSize);
+// Catmull-Rom cubic; equal sizes copy. `sourceReduction` > 1: the source is a picture
+// already reduced by that factor, smoothed as its full size would have been.
+AxisWeights BuildAxisWeights(int sourceSize, int targetSize, int sourceReduction = 1);
 
 }  // namespace picdll::imaging

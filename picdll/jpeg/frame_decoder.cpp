@@ -32,13 +32,14 @@ constexpr uint16_t kUnitQuant[64] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1
 
 FrameDecoder::FrameDecoder(const Frame& frame, const Frame& output, const ScanHeader& first_scan,
                            RowWriter& writer, DecodeTarget& target)
-    : frame_(frame), side_(output.block), writer_(writer), target_(target), planes_(output),
+    : frame_(frame), writer_(writer), target_(target), planes_(output),
       streaming_(!frame.progressive && first_scan.component_count == frame.component_count)
 {
+    for (int c = 0; c < frame.component_count; ++c) sides_[c] = output.components[c].side;
     if (streaming_) return;
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
-        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, side_);
+        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, sides_[c]);
     }
 }
 
@@ -46,7 +47,7 @@ void FrameDecoder::WriteBlock(const int16_t coef[64], bool ac_present, int c, in
 {
     uint8_t* out = planes_.Block(c, mcu_row, bx, by);
     const ptrdiff_t stride = planes_.stride(c);
-    if (side_ < 8) InverseDctReduced(coef, side_, out, stride);
+    if (sides_[c] < 8) InverseDctReduced(coef, sides_[c], out, stride);
     else if (ac_present) InverseDct(coef, out, stride);
     else InverseDctFlat(coef[0], out, stride);
 }
@@ -203,6 +204,7 @@ DecodeStatus FrameDecoder::Finish()
             const Component& comp = frame_.components[c];
             const uint16_t* quant = quant_[c];
             const CoefficientStore& store = coefficients_[c];
+            const int side = sides_[c];
             const CoefficientPlane plane = {&store, (comp.width + 7) / 8, (comp.height + 7) / 8,
                                             comp.v, frame_.mcus_high};
             for (int by = 0; by < comp.v; ++by) {
@@ -210,15 +212,15 @@ DecodeStatus FrameDecoder::Finish()
                 for (int bx = 0; bx < comp.blocks_wide; ++bx) {
                     if (bx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
                     const int16_t* in = store.Terms(bx, block_row);
-                    int in_row = side_;  // terms a row of `in`
+                    int in_row = side;  // terms a row of `in`
                     if (smooth && bx < plane.wide && block_row < plane.high) {
                         SmoothBlock(plane, bx, block_row, progress_.Known(c, row), quant, smoothed);
                         in = smoothed;
                         in_row = 8;
                     }
                     int ac = 0;
-                    for (int v = 0; v < side_; ++v) {
-                        for (int u = 0; u < side_; ++u) {
+                    for (int v = 0; v < side; ++v) {
+                        for (int u = 0; u < side; ++u) {
                             const int at = 8 * v + u;
                             coef[at] = ClampCoefficient(in[in_row * v + u] * quant[at]);
                             ac |= at ? coef[at] : 0;

@@ -17,7 +17,8 @@ namespace picdll::jpeg {
 // in, an MCU row at a time. Anything else (progressive frames, components in separate
 // scans) collects coefficients for the whole frame and is turned into pixels at the end.
 // `output` is the frame as the writer sees it: `frame` itself, or its ReducedFrame, whose
-// blocks then give output.block samples a side and keep no more terms than those need.
+// blocks then give each component's output side samples a side and keep no more terms
+// than those need.
 class FrameDecoder {
 public:
     FrameDecoder(const Frame& frame, const Frame& output, const ScanHeader& first_scan,
@@ -45,7 +46,7 @@ private:
     void WriteBlock(const int16_t coef[64], bool ac_present, int c, int mcu_row, int bx, int by);
 
     Frame frame_;
-    const int side_;  // samples a block side in the output
+    int sides_[kMaxComponents] = {};  // samples a block side in the output, per component
     RowWriter& writer_;
     DecodeTarget& target_;
     SamplePlanes planes_;

@@ -294,6 +294,16 @@ Frame ReducedFrame(const Frame& full, int shift)
     f.height = CeilDiv(full.height, d);
     for (int i = 0; i < f.component_count; ++i) {
         Component& c = f.components[i];
+        // A subsampled component (the colour of most photos) keeps the terms its coarser grid
+        // leaves room for, so it comes out as fine as the reduced picture instead of being
+        // stretched to it as at full size: a reduced picture keeps the colour detail of the
+        // full one. Only alike in both directions, since the transforms are square.
+        c.side = f.block;
+        while (c.side < 8 && full.h_max % (c.h * 2) == 0 && full.v_max % (c.v * 2) == 0) {
+            c.side *= 2;
+            c.h *= 2;
+            c.v *= 2;
+        }
         c.width = CeilDiv(full.width * c.h, full.h_max * d);
         c.height = CeilDiv(full.height * c.v, full.v_max * d);
     }

@@ -7,8 +7,8 @@ SamplePlanes::SamplePlanes(const Frame& frame)
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
         Plane& p = planes_[c];
-        p.block = frame.block;
-        p.stride = ptrdiff_t(comp.blocks_wide) * frame.block;
+        p.block = comp.side;
+        p.stride = ptrdiff_t(comp.blocks_wide) * comp.side;
         p.rows_per_mcu = comp.v * frame.block;
         p.height = comp.height;
         p.samples.assign(size_t(p.stride) * p.rows_per_mcu * kSlots, 128);

@@ -221,7 +221,8 @@ void Bench(const std::string& self, const std::string& path)
             picdll::DecodeJpegReduced(data.data(), data.size(), target.width / d, target.height / d, reduced, reduction);
         });
         const double reduced_fit = BestCpu([&] {
-            picdll::ResizeRGB(reduced.pixels.data(), reduced.width, reduced.height, fitted.data(), fit.width, fit.height);
+            picdll::ResizeRGB(reduced.pixels.data(), reduced.width, reduced.height, fitted.data(), fit.width, fit.height,
+                              reduction);
         });
         std::printf("  1/%d decode (%dx%d) + fit:   %7.1f ms CPU (decode %.1f, fit %.1f ms)%s\n", reduction,
                     reduced.width, reduced.height, 1e3 * (reduced_cpu + reduced_fit), 1e3 * reduced_cpu,

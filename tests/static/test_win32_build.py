@@ -14,7 +14,7 @@ PICDLL_FUNCTIONS = ["PicDLLInitDLL", "PicDLLSetJPGErrorMsgBox", "PicDLLSetCallba
                     "PicDLLQuantizeRGBTo8Bit", "PicDLLRGBToHBITMAP",
                     # added later, after every earlier ordinal
                     "PicDLLGetJPGDimensionsW", "PicDLLGetBMPDimensionsW", "PicDLLReadRGBFromJPGW",
-                    "PicDLLReadRGBFromBMPW", "PicDLLReadScaledRGBFromJPGW"]
+                    "PicDLLReadRGBFromBMPW", "PicDLLReadScaledRGBFromJPGW", "PicDLLResizeReducedRGB"]
 I386, AMD64, PE32, PE32_PLUS, GUI = 0x14C, 0x8664, 0x10B, 0x20B, 2
 LARGE_ADDRESS_AWARE = 0x20
 FAULT_SEAM = b"VELMORA_FAIL_ALLOCATION"  # what the tests' fault builds read
