@@ -45,8 +45,8 @@ private:
     }
 };
 
-// A block of a frame decoded reduced to n x n samples a block: its low n x n terms (natural
-// order, n a row) and a bit for each of the 64 terms (coding order) telling whether it is
+// A block of a frame decoded reduced to w x h samples a block: its low w x h terms (natural
+// order, w a row) and a bit for each of the 64 terms (coding order) telling whether it is
 // nonzero. That is all a refining scan asks of a term, and all the reduced transform reads.
 // The bits let a scan pass zero terms without looking at each, and skip the correction
 // bits of the terms not kept all at once.
@@ -116,13 +116,14 @@ private:
     }
 };
 
-// One component's blocks, row by row: `side` x `side` terms a block (8: all of them).
+// One component's blocks, row by row: `across` x `down` terms a block (8 x 8: all of them).
 class CoefficientStore {
 public:
-    void Reset(int blocks_wide, int blocks_high, int side);
+    void Reset(int blocks_wide, int blocks_high, int across, int down);
 
-    int side() const { return side_; }
-    int terms_per_block() const { return side_ * side_; }
+    bool whole() const { return across_ == 8 && down_ == 8; }
+    int across() const { return across_; }
+    int terms_per_block() const { return across_ * down_; }
     int16_t* Terms(int bx, int by) { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
     const int16_t* Terms(int bx, int by) const { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
     WholeBlock Whole(int bx, int by) { return {Terms(bx, by)}; }
@@ -137,7 +138,7 @@ private:
     size_t Index(int bx, int by) const { return size_t(by) * size_t(wide_) + size_t(bx); }
 
     int wide_ = 0;
-    int side_ = 8;
+    int across_ = 8, down_ = 8;
     int8_t coded_slot_[64] = {};  // by coding order: the place among a block's terms, or -1
     uint64_t kept_ = 0;           // by coding order: the terms with a place
     std::vector<int16_t> terms_;

@@ -35,11 +35,12 @@ FrameDecoder::FrameDecoder(const Frame& frame, const Frame& output, const ScanHe
     : frame_(frame), writer_(writer), target_(target), planes_(output),
       streaming_(!frame.progressive && first_scan.component_count == frame.component_count)
 {
-    for (int c = 0; c < frame.component_count; ++c) sides_[c] = output.components[c].side;
+    for (int c = 0; c < frame.component_count; ++c)
+        sides_[c] = {output.components[c].side_h, output.components[c].side_v};
     if (streaming_) return;
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
-        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, sides_[c]);
+        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, sides_[c].across, sides_[c].down);
     }
 }
 
@@ -47,7 +48,9 @@ void FrameDecoder::WriteBlock(const int16_t coef[64], bool ac_present, int c, in
 {
     uint8_t* out = planes_.Block(c, mcu_row, bx, by);
     const ptrdiff_t stride = planes_.stride(c);
-    if (sides_[c] < 8) InverseDctReduced(coef, sides_[c], out, stride);
+    const Side side = sides_[c];
+    if (side.across != side.down) InverseDctUneven(coef, side.across, side.down, out, stride);
+    else if (side.across < 8) InverseDctReduced(coef, side.across, out, stride);
     else if (ac_present) InverseDct(coef, out, stride);
     else InverseDctFlat(coef[0], out, stride);
 }
@@ -185,7 +188,7 @@ bool FrameDecoder::DecodeBlock(const StreamTables& tables, const ScanHeader& sca
         }
         return DecodeDcFirst(bits, dc, prediction, scan.al, terms);
     }
-    if (store.side() == 8) {
+    if (store.whole()) {
         if (scan.ah == 0) return DecodeAcFirst(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Whole(bx, by));
         return DecodeAcRefine(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Whole(bx, by));
     }
@@ -204,7 +207,7 @@ DecodeStatus FrameDecoder::Finish()
             const Component& comp = frame_.components[c];
             const uint16_t* quant = quant_[c];
             const CoefficientStore& store = coefficients_[c];
-            const int side = sides_[c];
+            const Side side = sides_[c];
             const CoefficientPlane plane = {&store, (comp.width + 7) / 8, (comp.height + 7) / 8,
                                             comp.v, frame_.mcus_high};
             for (int by = 0; by < comp.v; ++by) {
@@ -212,15 +215,15 @@ DecodeStatus FrameDecoder::Finish()
                 for (int bx = 0; bx < comp.blocks_wide; ++bx) {
                     if (bx % kMcusPerCheck == 0 && !target_.KeepGoing()) return DecodeStatus::Stopped;
                     const int16_t* in = store.Terms(bx, block_row);
-                    int in_row = side;  // terms a row of `in`
+                    int in_row = side.across;  // terms a row of `in`
                     if (smooth && bx < plane.wide && block_row < plane.high) {
                         SmoothBlock(plane, bx, block_row, progress_.Known(c, row), quant, smoothed);
                         in = smoothed;
                         in_row = 8;
                     }
                     int ac = 0;
-                    for (int v = 0; v < side; ++v) {
-                        for (int u = 0; u < side; ++u) {
+                    for (int v = 0; v < side.down; ++v) {
+                        for (int u = 0; u < side.across; ++u) {
                             const int at = 8 * v + u;
                             coef[at] = ClampCoefficient(in[in_row * v + u] * quant[at]);
                             ac |= at ? coef[at] : 0;

@@ -46,7 +46,10 @@ private:
     void WriteBlock(const int16_t coef[64], bool ac_present, int c, int mcu_row, int bx, int by);
 
     Frame frame_;
-    int sides_[kMaxComponents] = {};  // samples a block side in the output, per component
+    struct Side {
+        int across, down;  // samples a block gives in the output
+    };
+    Side sides_[kMaxComponents] = {};
     RowWriter& writer_;
     DecodeTarget& target_;
     SamplePlanes planes_;

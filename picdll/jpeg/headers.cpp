@@ -297,13 +297,9 @@ Frame ReducedFrame(const Frame& full, int shift)
         // A subsampled component (the colour of most photos) keeps the terms its coarser grid
         // leaves room for, so it comes out as fine as the reduced picture instead of being
         // stretched to it as at full size: a reduced picture keeps the colour detail of the
-        // full one. Only alike in both directions, since the transforms are square.
-        c.side = f.block;
-        while (c.side < 8 && full.h_max % (c.h * 2) == 0 && full.v_max % (c.v * 2) == 0) {
-            c.side *= 2;
-            c.h *= 2;
-            c.v *= 2;
-        }
+        // full one.
+        for (c.side_h = f.block; c.side_h < 8 && full.h_max % (c.h * 2) == 0; c.side_h *= 2) c.h *= 2;
+        for (c.side_v = f.block; c.side_v < 8 && full.v_max % (c.v * 2) == 0; c.side_v *= 2) c.v *= 2;
         c.width = CeilDiv(full.width * c.h, full.h_max * d);
         c.height = CeilDiv(full.height * c.v, full.v_max * d);
     }

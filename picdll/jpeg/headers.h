@@ -17,9 +17,9 @@ struct Component {
     // Derived from the frame:
     int width = 0, height = 0;             // samples that cover the picture
     int blocks_wide = 0, blocks_high = 0;  // blocks of the padded MCU grid
-    // Samples a block side becomes: the frame's `block`, or more for a component of a reduced
-    // frame that is sampled more coarsely, whose h and v then count its samples as given.
-    int side = 8;
+    // Samples a block gives across and down: the frame's `block`, or more for a component of a
+    // reduced frame that is sampled more coarsely, whose h and v then count its samples as given.
+    int side_h = 8, side_v = 8;
 };
 
 struct Frame {
@@ -36,7 +36,7 @@ struct Frame {
 
 // The frame as decoded reduced by 2^shift (0..3) in each direction: ceil(width / 2^shift)
 // by ceil(height / 2^shift) pixels, each block giving 8 >> shift samples a side, or up to 8
-// for a component subsampled alike in both directions.
+// in a direction in which its component is subsampled.
 Frame ReducedFrame(const Frame& full, int shift);
 
 struct ScanHeader {

@@ -23,6 +23,10 @@ void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride);
 // InverseDctFlat gives.
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
 
+// The samples of a block of a component reduced less in one direction than the other:
+// `across` x `down` (each 8, 4, 2 or 1) from the low terms, as InverseDctReduced.
+void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride);
+
 // The portable implementations behind InverseDct and InverseDctReduced, for comparison in
 // tests.
 void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);

@@ -1,5 +1,6 @@
 #include "picdll/jpeg/idct.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "picdll/jpeg/simd.h"
@@ -163,6 +164,55 @@ void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrd
         }
         Transform4(t[m][0], t[m][1], t[m][2], t[m][3], y);
         for (int i = 0; i < 4; ++i) out[i] = sample(y[i]);
+    }
+}
+
+namespace {
+
+// Sample m of an n-point row (n = 1, 2, 4, 8) weighs term u by a(u) cos((2m + 1) u pi / 2n),
+// times 2^13: the block's picture at the centres of n equal parts of it, as above.
+struct UnevenWeights {
+    int32_t w[4][8][8] = {};  // [log2 n][m][u]
+
+    UnevenWeights()
+    {
+        const double pi = 3.14159265358979323846;
+        for (int log = 0, n = 1; n <= 8; ++log, n *= 2)
+            for (int m = 0; m < n; ++m)
+                for (int u = 0; u < n; ++u)
+                    w[log][m][u] = int32_t(std::lround((u ? std::sqrt(2.0) : 1.0) *
+                                                       std::cos((2 * m + 1) * u * pi / (2 * n)) * (1 << kConstBits)));
+    }
+};
+
+const int32_t (*WeightsFor(int n))[8]
+{
+    static const UnevenWeights table;
+    return table.w[n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3];
+}
+
+}  // namespace
+
+// Rare enough (a component subsampled in one direction only, decoded reduced) to be done
+// as plain sums, in 64 bits since eight terms of a damaged block can pass 2^31.
+void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride)
+{
+    const int32_t(*columns)[8] = WeightsFor(down);
+    const int32_t(*rows)[8] = WeightsFor(across);
+    int16_t t[8][8];
+    for (int u = 0; u < across; ++u) {
+        for (int m = 0; m < down; ++m) {
+            int64_t sum = 0;
+            for (int v = 0; v < down; ++v) sum += int64_t(columns[m][v]) * coef[8 * v + u];
+            t[m][u] = ClampBetween(int32_t((sum + (1 << (kPass1Shift - 1))) >> kPass1Shift));
+        }
+    }
+    for (int m = 0; m < down; ++m, out += stride) {
+        for (int i = 0; i < across; ++i) {
+            int64_t sum = (1 << (kPass2Shift - 1)) + (int64_t(128) << kPass2Shift);
+            for (int u = 0; u < across; ++u) sum += int64_t(rows[i][u]) * t[m][u];
+            out[i] = ClampSample(int32_t(sum >> kPass2Shift));
+        }
     }
 }
 

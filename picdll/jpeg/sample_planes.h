@@ -18,8 +18,8 @@ public:
     uint8_t* Block(int component, int mcu_row, int bx, int by)
     {
         Plane& p = planes_[component];
-        size_t row = size_t(mcu_row % kSlots) * p.rows_per_mcu + size_t(by) * p.block;
-        return p.samples.data() + row * p.stride + size_t(bx) * p.block;
+        size_t row = size_t(mcu_row % kSlots) * p.rows_per_mcu + size_t(by) * p.block_v;
+        return p.samples.data() + row * p.stride + size_t(bx) * p.block_h;
     }
     ptrdiff_t stride(int component) const { return planes_[component].stride; }
 
@@ -39,7 +39,7 @@ private:
         ptrdiff_t stride = 0;
         int rows_per_mcu = 0;
         int height = 0;
-        int block = 8;
+        int block_h = 8, block_v = 8;  // samples a block gives across and down
     };
     Plane planes_[kMaxComponents];
 };

@@ -14,6 +14,7 @@ using picdll::jpeg::InverseDctFlat;
 using picdll::jpeg::InverseDctPortable;
 using picdll::jpeg::InverseDctReduced;
 using picdll::jpeg::InverseDctReducedPortable;
+using picdll::jpeg::InverseDctUneven;
 
 const double kPi = std::acos(-1.0);
 
@@ -97,36 +98,41 @@ TEST(JpegIdct, VectorAndPortableAgree)
     }
 }
 
-// The reduced transforms: n x n samples of the block's picture with its terms from n on left
-// out, taken at the centres of the 8/n x 8/n pixels each stands for (within one level of the
-// exact value), the vector form bit for bit the portable one, a flat block at InverseDctFlat's
-// level.
+// The reduced transforms: w x h samples of the block's picture with its terms from w across
+// and h down left out, taken at the centres of the 8/w x 8/h pixels each stands for (within
+// one level of the exact value); square ones the vector form bit for bit the portable one and
+// the uneven form too, a flat block at InverseDctFlat's level.
 TEST(JpegIdct, ReducedTransformsSampleTheLowTerms)
 {
     Lcg rng(7);
-    for (int n : {4, 2, 1}) {
+    const std::pair<int, int> sizes[] = {{4, 4}, {2, 2}, {1, 1}, {8, 4}, {4, 8}, {8, 2}, {2, 1}, {1, 2}, {8, 1}};
+    for (auto [w, h] : sizes) {
         for (int b = 0; b < 20000; ++b) {
             int16_t coef[64] = {};
             const int limit = b % 4 == 0 ? 32767 : b % 4 == 1 ? 2048 : 200;
             for (int16_t& c : coef) c = int16_t(rng.Next(0, 2) == 0 ? rng.Next(-limit, limit) : 0);
-            uint8_t vector[16], portable[16];
-            InverseDctReduced(coef, n, vector, 4);
-            InverseDctReducedPortable(coef, n, portable, 4);
-            for (int y = 0; y < n; ++y)
-                ASSERT_EQ(0, std::memcmp(vector + 4 * y, portable + 4 * y, size_t(n))) << "n " << n << " block " << b;
-            if (limit == 32767) continue;  // clipped between the passes
-            const double at = 4.0 / n - 0.5;  // the centre of the first pixels, in pixels
-            for (int y = 0; y < n; ++y)
-                for (int x = 0; x < n; ++x) {
+            uint8_t out[64], other[64];
+            InverseDctUneven(coef, w, h, out, 8);
+            if (w == h) {
+                InverseDctReducedPortable(coef, w, other, 8);
+                for (int y = 0; y < h; ++y) ASSERT_EQ(0, std::memcmp(out + 8 * y, other + 8 * y, size_t(w))) << w;
+                InverseDctReduced(coef, w, out, 8);
+                for (int y = 0; y < h; ++y) ASSERT_EQ(0, std::memcmp(out + 8 * y, other + 8 * y, size_t(w))) << w;
+            }
+            if (limit == 32767 || (limit == 2048 && w + h > 8)) continue;  // clipped between the passes
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
                     double sum = 0;
-                    for (int v = 0; v < n; ++v)
-                        for (int u = 0; u < n; ++u) {
-                            const double bv = (v == 0 ? std::sqrt(0.125) : 0.5) * std::cos((2 * (at + 8.0 * y / n) + 1) * v * kPi / 16);
-                            const double bu = (u == 0 ? std::sqrt(0.125) : 0.5) * std::cos((2 * (at + 8.0 * x / n) + 1) * u * kPi / 16);
+                    for (int v = 0; v < h; ++v)
+                        for (int u = 0; u < w; ++u) {
+                            // The centre of the pixels the sample stands for, in pixels.
+                            const double py = 4.0 / h - 0.5 + 8.0 * y / h, px = 4.0 / w - 0.5 + 8.0 * x / w;
+                            const double bv = (v == 0 ? std::sqrt(0.125) : 0.5) * std::cos((2 * py + 1) * v * kPi / 16);
+                            const double bu = (u == 0 ? std::sqrt(0.125) : 0.5) * std::cos((2 * px + 1) * u * kPi / 16);
                             sum += coef[8 * v + u] * bv * bu;
                         }
                     const double exact = std::fmin(255, std::fmax(0, sum + 128));
-                    ASSERT_LE(std::fabs(portable[4 * y + x] - exact), 1.0) << "n " << n << " block " << b;
+                    ASSERT_LE(std::fabs(out[8 * y + x] - exact), 1.0) << w << "x" << h << " block " << b;
                 }
         }
     }
