@@ -185,35 +185,86 @@ struct UnevenWeights {
     }
 };
 
-const int32_t (*WeightsFor(int n))[8]
-{
-    static const UnevenWeights table;
-    return table.w[n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3];
-}
+const UnevenWeights kUnevenWeights;
+
+const int32_t (*WeightsFor(int n))[8] { return kUnevenWeights.w[n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3]; }
 
 }  // namespace
 
-// Rare enough (a component subsampled in one direction only, decoded reduced) to be done
-// as plain sums, in 64 bits since eight terms of a damaged block can pass 2^31.
-void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride)
+namespace {
+
+// The n samples of n terms: sample n - 1 - m weighs even terms as sample m does and odd ones
+// negated, so each pair costs one sum of each.
+template <int n>
+void UnevenPass(const int32_t (*w)[8], const int32_t* x, int32_t* y)
+{
+    if constexpr (n == 1) {
+        y[0] = w[0][0] * x[0];
+    } else {
+        for (int m = 0; m < n / 2; ++m) {
+            int32_t even = 0, odd = 0;
+            for (int u = 0; u < n; u += 2) {
+                even += w[m][u] * x[u];
+                odd += w[m][u + 1] * x[u + 1];
+            }
+            y[m] = even + odd;
+            y[n - 1 - m] = even - odd;
+        }
+    }
+}
+
+// Sizes fixed at compile time, so that the loops unroll: a 4:2:2 photo has as many such
+// blocks as luma blocks.
+template <int across, int down>
+void UnevenBlock(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
     const int32_t(*columns)[8] = WeightsFor(down);
     const int32_t(*rows)[8] = WeightsFor(across);
-    int16_t t[8][8];
+    constexpr int32_t kBias = (1 << (kPass2Shift - 1)) + (128 << kPass2Shift);
+    int32_t t[down][across], x[down], y[8];
+    bool flat_rows = true;
     for (int u = 0; u < across; ++u) {
-        for (int m = 0; m < down; ++m) {
-            int64_t sum = 0;
-            for (int v = 0; v < down; ++v) sum += int64_t(columns[m][v]) * coef[8 * v + u];
-            t[m][u] = ClampBetween(int32_t((sum + (1 << (kPass1Shift - 1))) >> kPass1Shift));
+        int32_t higher = 0;
+        for (int v = 0; v < down; ++v) {
+            x[v] = coef[8 * v + u];
+            higher |= v ? x[v] : 0;
         }
+        if (higher == 0) {
+            for (int m = 0; m < down; ++m) t[m][u] = FirstPassOfLoneTerm(x[0]);
+        } else {
+            UnevenPass<down>(columns, x, y);
+            for (int m = 0; m < down; ++m) t[m][u] = ClampBetween((y[m] + (1 << (kPass1Shift - 1))) >> kPass1Shift);
+        }
+        for (int m = 0; m < down && u > 0; ++m) flat_rows &= t[m][u] == 0;
     }
     for (int m = 0; m < down; ++m, out += stride) {
-        for (int i = 0; i < across; ++i) {
-            int64_t sum = (1 << (kPass2Shift - 1)) + (int64_t(128) << kPass2Shift);
-            for (int u = 0; u < across; ++u) sum += int64_t(rows[i][u]) * t[m][u];
-            out[i] = ClampSample(int32_t(sum >> kPass2Shift));
+        if (flat_rows) {
+            const uint8_t level = ClampSample((t[m][0] * (1 << kConstBits) + kBias) >> kPass2Shift);
+            for (int i = 0; i < across; ++i) out[i] = level;
+            continue;
         }
+        UnevenPass<across>(rows, t[m], y);
+        for (int i = 0; i < across; ++i) out[i] = ClampSample((y[i] + kBias) >> kPass2Shift);
     }
+}
+
+using UnevenTransform = void (*)(const int16_t*, uint8_t*, ptrdiff_t);
+
+template <int across>
+constexpr UnevenTransform kUnevenDown[4] = {UnevenBlock<across, 1>, UnevenBlock<across, 2>, UnevenBlock<across, 4>,
+                                            UnevenBlock<across, 8>};
+constexpr const UnevenTransform* kUneven[4] = {kUnevenDown<1>, kUnevenDown<2>, kUnevenDown<4>, kUnevenDown<8>};
+
+int Log2Side(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3; }
+
+}  // namespace
+
+// Plain sums, skipping what is zero: most colour blocks hold little beyond their first terms.
+// Every sum stays inside 32 bits: the weights of a sample add up to less than 2^16, and the
+// terms are int16.
+void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride)
+{
+    kUneven[Log2Side(across)][Log2Side(down)](coef, out, stride);
 }
 
 }  // namespace picdll::jpeg
