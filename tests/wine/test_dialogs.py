@@ -51,6 +51,11 @@ class Dialogs(harness.WineTestCase):
                    ("Image files found :", expected), "count %s, not %s" % (self.do("label", S, COUNT), expected),
                    timeout)
 
+    def browser_ready(self):
+        """Waits for the folder browser to show its title line, which it sets once its
+        controls are made (the window itself can be found before)."""
+        self.until(lambda: self.do("text", BROWSER, 0x3742) == "Choose a Folder :", "no folder browser")
+
     def warned(self):
         self.until(lambda: self.do("find", BOX) != "0", "no warning")
         self.assertEqual(self.do("text", BOX, BOX_TEXT), WARNING)
@@ -101,8 +106,7 @@ class SettingsDialog(Dialogs):
         # Browse, then cancel: the folder stays and is counted again.
         self.make_picture(two, "c.jpg", (64, 48), "photo")
         self.do("click", S, 121)
-        self.until(lambda: self.do("find", BROWSER) != "0", "no folder browser")
-        self.assertEqual(self.do("text", BROWSER, 0x3742), "Choose a Folder :")  # its title line
+        self.browser_ready()
         self.do("click", BROWSER, 2)
         self.count_is("3")
         self.assertEqual(self.do("text", S, FOLDER), harness.windows_path(two))
@@ -111,7 +115,7 @@ class SettingsDialog(Dialogs):
         names = harness.windows_path(one).split("\\")[1:]
         for path, folder, count in ((["My Computer"], two, "3"), (["My Computer", "C:", *names], one, "1")):
             self.press(S, 121)
-            self.until(lambda: self.do("find", BROWSER) != "0", "no folder browser")
+            self.browser_ready()
             self.assertEqual(self.do("treepath", BROWSER, 0x3741, *path), "ok")
             self.do("click", BROWSER, 1)
             self.until(lambda: self.do("find", BROWSER) == "0", "the folder browser stays")
