@@ -98,7 +98,7 @@ class SetupTestCase(unittest.TestCase):
         self.processes = []
         # A process held open for the whole test keeps the prefix's server running, so later
         # programs start at once, and the server has none of the limits a test may set.
-        self.keeper = subprocess.Popen([harness.WINE64, DRIVER, "hold"], env=self.env, stdin=subprocess.PIPE,
+        self.keeper = subprocess.Popen([harness.wine_for(DRIVER), DRIVER, "hold"], env=self.env, stdin=subprocess.PIPE,
                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.assertEqual(self.keeper.stdout.readline().strip(), "holding")
 
@@ -116,12 +116,20 @@ class SetupTestCase(unittest.TestCase):
     def start(self, *args, env=None, **popen):
         popen.setdefault("stdout", subprocess.DEVNULL)
         popen.setdefault("stderr", subprocess.DEVNULL)
-        process = subprocess.Popen([harness.WINE64, *args], env=env or self.env, **popen)
+        process = subprocess.Popen([self.loader(args[0]), *args], env=env or self.env, **popen)
         self.processes.append(process)
         return process
 
+    def loader(self, program):
+        """The loader of a program named by a path here or in the prefix's Windows folder
+        (wine64 would run a 32-bit one as the child of a start.exe of its own); wine64 for
+        Wine's own programs."""
+        if program.lower().startswith("c:\\windows\\"):
+            program = self.windows_file(program[len("c:\\windows\\"):])
+        return harness.wine_for(program) if os.path.isfile(program) else harness.WINE64
+
     def run_wine(self, *args):
-        return subprocess.run([harness.WINE64, *args], env=self.env, capture_output=True, text=True, errors="replace",
+        return subprocess.run([self.loader(args[0]), *args], env=self.env, capture_output=True, text=True, errors="replace",
                               timeout=60).stdout.strip()
 
     def driver(self, *args):
@@ -136,7 +144,7 @@ class SetupTestCase(unittest.TestCase):
             setup = self.start(os.path.join(dist(build), "VelmoraSetup.exe"), env=dict(self.env, WINEDEBUG="+relay"),
                                stderr=log, preexec_fn=preexec_fn)
             for answer in answers:
-                self.assertEqual(subprocess.run([harness.WINE64, DRIVER, "box", "Install", answer],
+                self.assertEqual(subprocess.run([harness.wine_for(DRIVER), DRIVER, "box", "Install", answer],
                                                 env=self.env, timeout=60).returncode, 0, "no box for %r" % answer)
             code = setup.wait(timeout=60)
         with open(log_path, errors="replace") as f:
