@@ -43,8 +43,7 @@ public:
     bool Resize(const uint8_t* source, int width, int height, int reduction, uint8_t* dest, int newWidth,
                 int newHeight) override
     {
-        return (reduction > 1 ? PicDLLResizeReducedRGB(source, width, height, reduction, dest, newWidth, newHeight)
-                              : PicDLLResizeRGB2(source, width, height, dest, newWidth, newHeight)) != 0;
+        return PicDLLResizeReducedRGB(source, width, height, reduction, dest, newWidth, newHeight) != 0;
     }
 
 private:

@@ -26,25 +26,6 @@ constexpr int kPass2Shift = kConstBits + kPass1Bits + 3;
 // = 4433, a(2) cos(pi / 4) = 1. With int16 terms every sum stays inside 32 bits.
 constexpr int32_t kNear = 10703, kFar = 4433;
 
-// The unscaled samples of four terms; samples 3 and 2 mirror 0 and 1, with the odd terms'
-// signs changed.
-inline void Transform4(int32_t x0, int32_t x1, int32_t x2, int32_t x3, int32_t y[4])
-{
-    const int32_t even0 = (x0 + x2) * (1 << kConstBits), even1 = (x0 - x2) * (1 << kConstBits);
-    const int32_t odd0 = kNear * x1 + kFar * x3, odd1 = kFar * x1 - kNear * x3;
-    y[0] = even0 + odd0;
-    y[3] = even0 - odd0;
-    y[1] = even1 + odd1;
-    y[2] = even1 - odd1;
-}
-
-// The two-sample row: the weights are 1 and +-a(1) cos(pi / 4) = +-1.
-inline void Transform2(int32_t x0, int32_t x1, int32_t y[2])
-{
-    y[0] = (x0 + x1) * (1 << kConstBits);
-    y[1] = (x0 - x1) * (1 << kConstBits);
-}
-
 int16_t ClampBetween(int32_t v) { return int16_t(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
 uint8_t ClampSample(int32_t v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
 
@@ -59,7 +40,7 @@ namespace {
 
 #define SSE2 PICDLL_JPEG_SSE2_FUNCTION
 
-// Transform4 on four lanes at once, from the int16 terms x0..x3 of each lane (in the low
+// The four-sample row on four lanes at once, from the int16 terms x0..x3 of each lane (in the low
 // halves); y[i] gets sample i of each lane, rounded with `bias`, shifted and saturated to
 // int16 as the scalar passes do.
 SSE2 void Transform4Sse2(__m128i x0, __m128i x1, __m128i x2, __m128i x3, int shift, int32_t bias, __m128i y[4])
@@ -111,62 +92,6 @@ SSE2 void InverseDct4Sse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride
 
 #endif
 
-void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
-{
-#if PICDLL_JPEG_SSE2
-    if (n == 4 && UseSse2()) return InverseDct4Sse2(coef, out, stride);
-#endif
-    InverseDctReducedPortable(coef, n, out, stride);
-}
-
-void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
-{
-    constexpr int32_t kBias = (1 << (kPass2Shift - 1)) + (128 << kPass2Shift);
-    auto sample = [](int32_t v) { return ClampSample((v + kBias) >> kPass2Shift); };
-    auto between = [](int32_t v) { return ClampBetween((v + (1 << (kPass1Shift - 1))) >> kPass1Shift); };
-    if (n == 1) {
-        *out = sample(FirstPassOfLoneTerm(coef[0]) * (1 << kConstBits));
-        return;
-    }
-    int32_t y[4];
-    if (n == 2) {
-        int32_t t[2][2];
-        for (int u = 0; u < 2; ++u) {
-            Transform2(coef[u], coef[8 + u], y);
-            t[0][u] = between(y[0]);
-            t[1][u] = between(y[1]);
-        }
-        for (int m = 0; m < 2; ++m, out += stride) {
-            Transform2(t[m][0], t[m][1], y);
-            out[0] = sample(y[0]);
-            out[1] = sample(y[1]);
-        }
-        return;
-    }
-    // Columns first; most blocks hold little beyond their first terms, and a column or row
-    // of nothing but its first term gives that term's value throughout.
-    int32_t t[4][4];
-    bool flat_rows = true;
-    for (int u = 0; u < 4; ++u) {
-        const int32_t x0 = coef[u], x1 = coef[8 + u], x2 = coef[16 + u], x3 = coef[24 + u];
-        if ((x1 | x2 | x3) == 0) {
-            t[0][u] = t[1][u] = t[2][u] = t[3][u] = FirstPassOfLoneTerm(x0);
-        } else {
-            Transform4(x0, x1, x2, x3, y);
-            for (int m = 0; m < 4; ++m) t[m][u] = between(y[m]);
-        }
-        flat_rows &= u == 0 || (t[0][u] | t[1][u] | t[2][u] | t[3][u]) == 0;
-    }
-    for (int m = 0; m < 4; ++m, out += stride) {
-        if (flat_rows) {
-            out[0] = out[1] = out[2] = out[3] = sample(t[m][0] * (1 << kConstBits));
-            continue;
-        }
-        Transform4(t[m][0], t[m][1], t[m][2], t[m][3], y);
-        for (int i = 0; i < 4; ++i) out[i] = sample(y[i]);
-    }
-}
-
 namespace {
 
 // Sample m of an n-point row (n = 1, 2, 4, 8) weighs term u by a(u) cos((2m + 1) u pi / 2n),
@@ -187,11 +112,9 @@ struct UnevenWeights {
 
 const UnevenWeights kUnevenWeights;
 
-const int32_t (*WeightsFor(int n))[8] { return kUnevenWeights.w[n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3]; }
+int Log2Side(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3; }
 
-}  // namespace
-
-namespace {
+const int32_t (*WeightsFor(int n))[8] { return kUnevenWeights.w[Log2Side(n)]; }
 
 // The n samples of n terms: sample n - 1 - m weighs even terms as sample m does and odd ones
 // negated, so each pair costs one sum of each.
@@ -255,9 +178,20 @@ constexpr UnevenTransform kUnevenDown[4] = {UnevenBlock<across, 1>, UnevenBlock<
                                             UnevenBlock<across, 8>};
 constexpr const UnevenTransform* kUneven[4] = {kUnevenDown<1>, kUnevenDown<2>, kUnevenDown<4>, kUnevenDown<8>};
 
-int Log2Side(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3; }
-
 }  // namespace
+
+void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
+{
+#if PICDLL_JPEG_SSE2
+    if (n == 4 && UseSse2()) return InverseDct4Sse2(coef, out, stride);
+#endif
+    InverseDctReducedPortable(coef, n, out, stride);
+}
+
+void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
+{
+    kUneven[Log2Side(n)][Log2Side(n)](coef, out, stride);
+}
 
 // Plain sums, skipping what is zero: most colour blocks hold little beyond their first terms.
 // Every sum stays inside 32 bits: the weights of a sample add up to less than 2^16, and the
