@@ -431,9 +431,10 @@ class WineTestCase(unittest.TestCase):
         subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
         subprocess.run([WINESERVER, "-w"], env=self.env, stderr=subprocess.DEVNULL)
         WineTestCase.server_clock = faked_time
-        # A new server believes the pointer at (0, 0): put it there, without a program of
-        # Wine's, which would start the server before the saver does, on another clock.
-        self.xdotool("mousemove", *map(str, self.display.to_x(0, 0)))
+        # The probe starts the new server on that clock, and tells it where the pointer is
+        # before a saver's window appears: a server that has just started when the window
+        # does may make up a move, as if the mouse had moved.
+        self.put_pointer(0, 0)
 
     def wait_for_window(self, title, saver=None, timeout=20):
         deadline = time.monotonic() + timeout
@@ -480,13 +481,17 @@ class WineTestCase(unittest.TestCase):
         is put there first: Wine moves it too, but not while another client holds a grab,
         and then it keeps the server's place, so that a later move to where X's pointer
         already is would be no move at all."""
-        self.set_server_clock(None)  # the probe runs on the real clock
+        self.set_server_clock(None)  # savers placed for are on the real clock
+        self.put_pointer(x, y)
+
+    def put_pointer(self, x, y):
         path = os.path.join(HELPERS, "probe.exe")
+        env = dict(self.env, **faked_clock(WineTestCase.server_clock))
         for _ in range(10):
             # A display under load may refuse a client now and then: the probe still places it.
             subprocess.run(["xdotool", "mousemove", *map(str, self.display.to_x(x, y))], env=self.env,
                            stderr=subprocess.DEVNULL)
-            placed = subprocess.run([wine_for(path), path, "cursor", str(x), str(y)], env=self.env,
+            placed = subprocess.run([wine_for(path), path, "cursor", str(x), str(y)], env=env,
                                     capture_output=True, text=True, timeout=30).stdout.strip()
             if placed == "%d %d" % (x, y):
                 return
