@@ -179,6 +179,16 @@ SSE2 void Transpose(__m128i r[8])
     r[7] = _mm_unpackhi_epi64(b3, b7);
 }
 
+// Rows of eight int16 samples, saturated to bytes.
+SSE2 void StoreRows(const __m128i* rows, int count, uint8_t* out, ptrdiff_t stride)
+{
+    for (int n = 0; n < count; n += 2) {
+        __m128i bytes = _mm_packus_epi16(rows[n], rows[n + 1]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n * stride), bytes);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (n + 1) * stride), _mm_srli_si128(bytes, 8));
+    }
+}
+
 SSE2 void InverseDctSse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
     __m128i rows[8], t[8];
@@ -189,11 +199,29 @@ SSE2 void InverseDctSse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
     // The level shift of +128 rides along with the rounding.
     Transform8(t, rows, kPass2Shift, (1 << (kPass2Shift - 1)) + (128 << kPass2Shift));
     Transpose(rows);
-    for (int n = 0; n < 8; n += 2) {
-        __m128i bytes = _mm_packus_epi16(rows[n], rows[n + 1]);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n * stride), bytes);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (n + 1) * stride), _mm_srli_si128(bytes, 8));
-    }
+    StoreRows(rows, 8, out, stride);
+}
+
+// 8 x 4 samples from the low 8 x 4 terms (the colour of a 4:2:2 picture decoded at half
+// size): the four-point transform of reduced_idct.cpp down the columns, then this file's
+// eight-point one along the rows.
+SSE2 void InverseDct8x4Sse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
+{
+    __m128i rows[8];
+    for (int v = 0; v < 4; ++v)
+        rows[v] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + 8 * v));
+    const Pairs p02(rows[0], rows[2]), p13(rows[1], rows[3]);
+    const Wide even0 = p02.Times(kDc, kDc), even1 = p02.Times(kDc, -kDc);
+    const Wide odd0 = p13.Times(kEvenA, kEvenB), odd1 = p13.Times(kEvenB, -kEvenA);
+    constexpr int32_t kRound = 1 << (kPass1Shift - 1);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i t[8] = {Descale(even0 + odd0, kPass1Shift, kRound), Descale(even1 + odd1, kPass1Shift, kRound),
+                    Descale(even1 - odd1, kPass1Shift, kRound), Descale(even0 - odd0, kPass1Shift, kRound),
+                    zero, zero, zero, zero};
+    Transpose(t);  // t[u]: term u of the four rows, in lanes 0..3
+    Transform8(t, rows, kPass2Shift, (1 << (kPass2Shift - 1)) + (128 << kPass2Shift));
+    Transpose(rows);
+    StoreRows(rows, 4, out, stride);
 }
 
 #undef SSE2
@@ -201,6 +229,17 @@ SSE2 void InverseDctSse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 }  // namespace
 
 #endif
+
+bool InverseDct8x4Vector(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
+{
+#if PICDLL_JPEG_SSE2
+    if (UseSse2()) {
+        InverseDct8x4Sse2(coef, out, stride);
+        return true;
+    }
+#endif
+    return false;
+}
 
 void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {

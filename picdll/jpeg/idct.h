@@ -27,6 +27,10 @@ void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t st
 // `across` x `down` (each 8, 4, 2 or 1) from the low terms, as InverseDctReduced.
 void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride);
 
+// InverseDctUneven's 8 x 4 samples where the processor has a vector form of it (the colour
+// of every 4:2:2 picture decoded at half size goes through it); false where it has none.
+bool InverseDct8x4Vector(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
+
 // The portable implementations behind InverseDct and InverseDctReduced, for comparison in
 // tests.
 void InverseDctPortable(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);

@@ -198,6 +198,7 @@ void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrd
 // terms are int16.
 void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride)
 {
+    if (across == 8 && down == 4 && InverseDct8x4Vector(coef, out, stride)) return;
     kUneven[Log2Side(across)][Log2Side(down)](coef, out, stride);
 }
 
