@@ -65,16 +65,14 @@ struct ReducedBlock {
     }
     int PassZeros(int k, int se, int run, BitReader& bits, int plus)
     {
-        // Runs are short: term by term, as WholeBlock does.
-        for (; k <= se; ++k) {
-            if ((*nonzero >> k & 1) == 0) {
-                if (run-- == 0) break;
-                continue;
-            }
-            bits.Fill();
-            if (bits.Take(1) && slot[k] >= 0) Correct(terms[slot[k]], plus);
-        }
-        return k;
+        // The zero term the run ends at, found in the bits; the nonzero ones before it are
+        // refined as an end of band refines them.
+        const uint64_t band = Below(se + 1) & ~Below(k);
+        uint64_t zeros = ~*nonzero & band;
+        for (; run > 0 && zeros != 0; --run) zeros &= zeros - 1;
+        const int next = zeros != 0 ? __builtin_ctzll(zeros) : se + 1;
+        Refine(*nonzero & band & Below(next), bits, plus);
+        return next;
     }
     void RefineNonzero(int k, int se, BitReader& bits, int plus)
     {
