@@ -337,7 +337,10 @@ class WineTestCase(unittest.TestCase):
 
     @classmethod
     def tearDownClass(cls):
+        # Waited for: a program of the next class that found this server still ending
+        # would be served by it, on this class's display and monitors.
         subprocess.run([WINESERVER, "-k"], env=cls.env, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=cls.env, stderr=subprocess.DEVNULL)
         WineTestCase.server_clock = None
         cls.display.close()
 
