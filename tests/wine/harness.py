@@ -426,9 +426,8 @@ class WineTestCase(unittest.TestCase):
         return saver
 
     def set_server_clock(self, faked_time):
-        """Stops the Wine server whenever the faked date changes, so that the next saver
-        starts a new one under the same clock (a server left on another would serve
-        programs of two clocks)."""
+        """Restarts the Wine server whenever the faked date changes, so that every program
+        it serves sees one clock (a server left on another would serve programs of two)."""
         if faked_time == WineTestCase.server_clock:
             return
         subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL)
@@ -484,7 +483,7 @@ class WineTestCase(unittest.TestCase):
         is put there first: Wine moves it too, but not while another client holds a grab,
         and then it keeps the server's place, so that a later move to where X's pointer
         already is would be no move at all."""
-        self.set_server_clock(None)  # savers placed for are on the real clock
+        self.set_server_clock(None)  # a saver that needs a placed pointer runs on the real clock
         self.put_pointer(x, y)
 
     def put_pointer(self, x, y):
