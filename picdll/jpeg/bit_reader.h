@@ -15,8 +15,21 @@ public:
         : next_(data + pos), end_(data + size) {}
 
     // Guarantees at least 32 bits to Peek (real ones, then zeros past the segment).
+    // Where the next eight bytes hold no 0xFF, as nearly all do, it tops the buffer up
+    // without asking how full it is: a branch on that would be mispredicted often.
     void Fill()
     {
+        if (end_ - next_ >= 8) {
+            uint64_t w;
+            std::memcpy(&w, next_, 8);
+            w = __builtin_bswap64(w);
+            if (!HasFF(w)) {
+                bits_ |= w >> count_;  // bits past the whole bytes taken are put back alike later
+                next_ += (63 - count_) >> 3;
+                count_ |= 56;  // count_ + 8 * the bytes taken
+                return;
+            }
+        }
         if (count_ < 32) Refill();
     }
     uint32_t Peek(int n) const { return uint32_t(bits_ >> (64 - n)); }  // 1 <= n <= 32
@@ -51,24 +64,11 @@ private:
         return ((inv - 0x0101010101010101ull) & ~inv & 0x8080808080808080ull) != 0;
     }
 
+    // Byte by byte, undoing the stuffing: the eight bytes ahead hold a 0xFF or the data ends.
     void Refill()
     {
         if (stopped_) return;
-        // Fast path: eight bytes without any 0xFF can be taken whole.
-        if (end_ - next_ >= 8) {
-            uint64_t w;
-            std::memcpy(&w, next_, 8);
-            w = __builtin_bswap64(w);
-            if (!HasFF(w)) {
-                int bytes = (63 - count_) >> 3;
-                w &= ~uint64_t(0) << (64 - 8 * bytes);
-                bits_ |= w >> count_;
-                count_ += 8 * bytes;
-                next_ += bytes;
-                return;
-            }
-        }
-        while (count_ <= 56) {
+        while (count_ < 56) {
             if (next_ >= end_) {
                 stopped_ = true;
                 return;
@@ -90,7 +90,9 @@ private:
         }
     }
 
-    uint64_t bits_ = 0;  // valid bits are the top `count_`, zeros below
+    // Valid bits are the top `count_` (at most 63). Below them: zeros, or the stream's
+    // next bits, which a later fill writes to the same place again.
+    uint64_t bits_ = 0;
     int count_ = 0;
     bool stopped_ = false;
     const uint8_t* next_;

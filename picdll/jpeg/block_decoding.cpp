@@ -18,28 +18,42 @@ bool DecodeDcDifference(BitReader& bits, const HuffmanTable& dc, int32_t& diff)
 
 }  // namespace
 
-int DecodeSequentialBlock(BitReader& bits, const HuffmanTable& dc, const HuffmanTable& ac,
+int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const HuffmanTable& ac,
                           int& dc_prediction, const uint16_t* quant, int16_t* coef)
 {
     int32_t diff;
-    if (!DecodeDcDifference(bits, dc, diff)) return -1;
+    if (!DecodeDcDifference(reader, dc, diff)) return -1;
     dc_prediction = ClampCoefficient(dc_prediction + diff);
     coef[0] = ClampCoefficient(dc_prediction * quant[0]);
 
+    // A copy the compiler keeps in registers; the reader's own fields would be stored
+    // back after every coefficient.
+    BitReader bits = reader;
+
     int last = 0;
     for (int k = 1; k < 64;) {
+        // A fill holds three coefficients that each fit one look-up: take as many of
+        // those as come, so that most go by without a test of the buffer.
         bits.Fill();
-        const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
-        if (fast.length != 0) {
+        bool looked_up = true;
+        for (int n = 0; n < 3 && k < 64; ++n) {
+            const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
+            if (fast.length == 0) {
+                looked_up = false;
+                break;
+            }
             bits.Skip(fast.length);
             k += fast.run;
             int at = kZigzag[k];  // runs past the block land on the padding entries
             coef[at] = ClampCoefficient(fast.value * quant[at]);
             last = k++;
-            continue;
         }
+        if (looked_up) continue;
         int symbol = DecodeSymbol(bits, ac);
-        if (symbol < 0) return -1;
+        if (symbol < 0) {
+            last = -1;
+            break;
+        }
         int run = symbol >> 4, size = symbol & 15;
         if (size == 0) {
             if (run != 15) break;  // end of block
@@ -51,6 +65,7 @@ int DecodeSequentialBlock(BitReader& bits, const HuffmanTable& dc, const Huffman
         coef[at] = ClampCoefficient(ReceiveValue(bits, size) * quant[at]);
         last = k++;
     }
+    reader = bits;
     return last;
 }
 
