@@ -14,7 +14,7 @@ public:
     BitReader(const uint8_t* data, size_t size, size_t pos)
         : next_(data + pos), end_(data + size) {}
 
-    // Guarantees at least 32 bits to Peek (real ones, then zeros past the segment).
+    // Guarantees at least 56 bits to Peek (real ones, then zeros past the segment).
     // Where the next eight bytes hold no 0xFF, as nearly all do, it tops the buffer up
     // without asking how full it is: a branch on that would be mispredicted often.
     void Fill()
@@ -30,7 +30,7 @@ public:
                 return;
             }
         }
-        if (count_ < 32) Refill();
+        if (count_ < 56) Refill();
     }
     uint32_t Peek(int n) const { return uint32_t(bits_ >> (64 - n)); }  // 1 <= n <= 32
     void Skip(int n)

@@ -33,7 +33,7 @@ int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const Huffm
     int last = 0;
     for (int k = 1; k < 64;) {
         // A fill holds three coefficients that each fit one look-up: take as many of
-        // those as come, so that most go by without a test of the buffer.
+        // those as come, so that most go by without a test of the buffer or a branch.
         bits.Fill();
         bool looked_up = true;
         for (int n = 0; n < 3 && k < 64; ++n) {
@@ -42,10 +42,12 @@ int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const Huffm
                 looked_up = false;
                 break;
             }
+            const int32_t raw = int32_t(bits.Peek(16) >> (16 - fast.length) & fast.mask);
+            const int32_t value = fast.value + raw - ((raw - fast.half) >> 31 & fast.mask);
             bits.Skip(fast.length);
             k += fast.run;
             int at = kZigzag[k];  // runs past the block land on the padding entries
-            coef[at] = ClampCoefficient(fast.value * quant[at]);
+            coef[at] = ClampCoefficient(value * quant[at]);
             last = k++;
         }
         if (looked_up) continue;

@@ -31,8 +31,11 @@ bool BuildHuffmanTable(const uint8_t counts[16], const uint8_t* symbols, Huffman
                 int run = symbol >> 4, size = symbol & 15;
                 if (size != 0 && l + size <= kLookupBits) {
                     uint32_t raw = (slot >> (spare - size)) & ((1u << size) - 1);
-                    out.fast_ac[slot] = {int16_t(ExtendValue(raw, size)), uint8_t(run),
+                    out.fast_ac[slot] = {int16_t(ExtendValue(raw, size)), 0, 0, uint8_t(run),
                                          uint8_t(l + size)};
+                } else if (size != 0 && l + size <= 16) {
+                    out.fast_ac[slot] = {0, uint16_t((1u << size) - 1), uint16_t(1u << (size - 1)),
+                                         uint8_t(run), uint8_t(l + size)};
                 }
             }
         }

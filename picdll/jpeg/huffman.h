@@ -9,13 +9,16 @@ namespace picdll::jpeg {
 // Codes up to this many bits decode with a single table look-up.
 constexpr int kLookupBits = 9;
 
-// An AC coefficient whose code and value bits together fit in kLookupBits.
+// An AC coefficient whose code fits in kLookupBits and whose code and value bits
+// together fit in 16. When they fit in kLookupBits the look-up holds the value;
+// otherwise the value is the `mask` bits after the code, extended by their sign.
 struct FastAc {
     int16_t value;
+    uint16_t mask;   // 0 when `value` is the value
+    uint16_t half;   // the value bits' sign bit
     uint8_t run;     // zero coefficients before it
     uint8_t length;  // bits consumed; 0 when the look-up does not apply
 };
-
 struct HuffmanTable {
     // By the next kLookupBits bits: code length << 8 | symbol, or 0 for a longer code.
     uint16_t lookup[1 << kLookupBits];
