@@ -14,23 +14,17 @@ public:
     BitReader(const uint8_t* data, size_t size, size_t pos)
         : next_(data + pos), end_(data + size) {}
 
-    // Guarantees at least 56 bits to Peek (real ones, then zeros past the segment).
-    // Where the next eight bytes hold no 0xFF, as nearly all do, it tops the buffer up
-    // without asking how full it is: a branch on that would be mispredicted often.
+    // Guarantees at least 32 bits to Peek (real ones, then zeros past the segment).
     void Fill()
     {
-        if (end_ - next_ >= 8) {
-            uint64_t w;
-            std::memcpy(&w, next_, 8);
-            w = __builtin_bswap64(w);
-            if (!HasFF(w)) {
-                bits_ |= w >> count_;  // bits past the whole bytes taken are put back alike later
-                next_ += (63 - count_) >> 3;
-                count_ |= 56;  // count_ + 8 * the bytes taken
-                return;
-            }
-        }
-        if (count_ < 56) Refill();
+        if (count_ < 32) Refill();
+    }
+    // Guarantees at least 56 bits, in the same way. Where the next eight bytes hold no
+    // 0xFF, as nearly all do, it tops the buffer up without asking how full it is: in a
+    // loop over many short codes, a branch on that would be mispredicted often.
+    void TopUp()
+    {
+        if (!TakeWord() && count_ < 56) TakeBytes();
     }
     uint32_t Peek(int n) const { return uint32_t(bits_ >> (64 - n)); }  // 1 <= n <= 32
     void Skip(int n)
@@ -64,8 +58,26 @@ private:
         return ((inv - 0x0101010101010101ull) & ~inv & 0x8080808080808080ull) != 0;
     }
 
-    // Byte by byte, undoing the stuffing: the eight bytes ahead hold a 0xFF or the data ends.
     void Refill()
+    {
+        if (!TakeWord()) TakeBytes();
+    }
+    // Takes as many whole bytes as fit when the next eight hold no 0xFF (never so once
+    // stopped: the marker's 0xFF is next, or the data ends).
+    bool TakeWord()
+    {
+        if (end_ - next_ < 8) return false;
+        uint64_t w;
+        std::memcpy(&w, next_, 8);
+        w = __builtin_bswap64(w);
+        if (HasFF(w)) return false;
+        bits_ |= w >> count_;  // bits past the whole bytes taken are put back alike later
+        next_ += (63 - count_) >> 3;
+        count_ |= 56;  // count_ + 8 * the bytes taken
+        return true;
+    }
+    // Byte by byte, undoing the stuffing, up to a marker or the end of the data.
+    void TakeBytes()
     {
         if (stopped_) return;
         while (count_ < 56) {

@@ -34,7 +34,7 @@ int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const Huffm
     for (int k = 1; k < 64;) {
         // A fill holds three coefficients that each fit one look-up: take as many of
         // those as come, so that most go by without a test of the buffer or a branch.
-        bits.Fill();
+        bits.TopUp();
         bool looked_up = true;
         for (int n = 0; n < 3 && k < 64; ++n) {
             const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
