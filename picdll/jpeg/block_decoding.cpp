@@ -42,9 +42,7 @@ int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const Huffm
                 looked_up = false;
                 break;
             }
-            const int32_t raw = int32_t(bits.Peek(16) >> (16 - fast.length) & fast.mask);
-            const int32_t value = fast.value + raw - ((raw - fast.half) >> 31 & fast.mask);
-            bits.Skip(fast.length);
+            const int32_t value = TakeFastAc(bits, fast);
             k += fast.run;
             int at = kZigzag[k];  // runs past the block land on the padding entries
             coef[at] = ClampCoefficient(value * quant[at]);
@@ -95,6 +93,15 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
         return true;
     }
     for (int k = ss; k <= se;) {
+        bits.Fill();
+        const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
+        if (fast.length != 0) {
+            const int32_t value = TakeFastAc(bits, fast);
+            k += fast.run;
+            coef.Set(k, ClampCoefficient(value * (1 << al)));
+            ++k;
+            continue;
+        }
         int symbol = DecodeSymbol(bits, ac);
         if (symbol < 0) return false;
         int run = symbol >> 4, size = symbol & 15;

@@ -57,6 +57,16 @@ inline int DecodeSymbol(BitReader& bits, const HuffmanTable& table)
     return -1;
 }
 
+// Reads the coefficient a FastAc entry (length != 0) describes; the caller has made
+// its 16 bits available.
+inline int32_t TakeFastAc(BitReader& bits, const FastAc& fast)
+{
+    const int32_t raw = int32_t(bits.Peek(16) >> (16 - fast.length) & fast.mask);
+    const int32_t value = fast.value + raw - ((raw - fast.half) >> 31 & fast.mask);
+    bits.Skip(fast.length);
+    return value;
+}
+
 // The signed value of `size` magnitude bits (JPEG's "extend").
 inline int32_t ExtendValue(uint32_t raw, int size)
 {
