@@ -92,25 +92,22 @@ private:
     {
         if ((c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
     }
-    static void SkipBits(int n, BitReader& bits)
-    {
-        for (; n > 0; n -= 32) {
-            bits.Fill();
-            bits.Skip(n < 32 ? n : 32);
-        }
-    }
-    // The correction bits of the terms in `refined`, in order.
+    // The correction bits of the terms in `refined`, in order; those of the terms not
+    // kept are read and dropped.
     void Refine(uint64_t refined, BitReader& bits, int plus)
     {
-        uint64_t ahead = refined;  // the terms whose bits are still to be read
-        for (uint64_t own = refined & kept; own != 0; own &= own - 1) {
-            const int k = __builtin_ctzll(own);
-            SkipBits(Count(ahead & Below(k)), bits);
-            ahead &= ~Below(k + 1);
+        for (int n = Count(refined); n > 0;) {
             bits.Fill();
-            if (bits.Take(1)) Correct(terms[slot[k]], plus);
+            const int take = n < 32 ? n : 32;
+            uint32_t word = bits.Peek(take) << (32 - take);  // the first bit on top
+            bits.Skip(take);
+            n -= take;
+            for (int i = 0; i < take; ++i, word <<= 1) {
+                const int k = __builtin_ctzll(refined);
+                refined &= refined - 1;
+                if ((word >> 31) & (kept >> k)) Correct(terms[slot[k]], plus);
+            }
         }
-        SkipBits(Count(ahead), bits);
     }
 };
 

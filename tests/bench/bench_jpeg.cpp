@@ -28,7 +28,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kRuns = 3;
+// Best of five: on a shared machine single runs vary by 10 % or more.
+constexpr int kRuns = 5;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
@@ -115,7 +116,7 @@ ChildRun BestOf(const std::vector<std::string>& argv)
     for (int i = 0; i < kRuns; ++i) {
         ChildRun r = RunChild(argv);
         if (!r.ok) return r;
-        if (!best.ok || r.wall < best.wall) best = r;
+        if (!best.ok || r.cpu < best.cpu) best = r;
     }
     return best;
 }
