@@ -32,8 +32,8 @@ int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const Huffm
 
     int last = 0;
     for (int k = 1; k < 64;) {
-        // A fill holds three coefficients that each fit one look-up: take as many of
-        // those as come, so that most go by without a test of the buffer or a branch.
+        // A top-up holds three coefficients that each take one look-up (16 bits at most):
+        // take as many of those as come, so that most go by without a test of the buffer.
         bits.TopUp();
         bool looked_up = true;
         for (int n = 0; n < 3 && k < 64; ++n) {

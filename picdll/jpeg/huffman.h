@@ -19,6 +19,7 @@ struct FastAc {
     uint8_t run;     // zero coefficients before it
     uint8_t length;  // bits consumed; 0 when the look-up does not apply
 };
+
 struct HuffmanTable {
     // By the next kLookupBits bits: code length << 8 | symbol, or 0 for a longer code.
     uint16_t lookup[1 << kLookupBits];
