@@ -86,7 +86,8 @@ void ResampleRow(const int32_t* blended, const AxisWeights& columns, uint8_t* ou
 bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh, int sourceReduction)
 {
     if (sw < 1 || sh < 1 || dw < 1 || dh < 1) return true;
-    if (sw == dw && sh == dh) {
+    // A reduced source is smoothed even at its own size: the full picture would have been.
+    if (sw == dw && sh == dh && sourceReduction == 1) {
         std::memcpy(dst, src, size_t(sw) * size_t(sh) * 3);
         return true;
     }

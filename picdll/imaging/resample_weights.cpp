@@ -99,10 +99,10 @@ AxisWeights BuildAxisWeights(int sourceSize, int targetSize, int sourceReduction
     AxisWeights axis;
     axis.taps.reserve(size_t(targetSize));
     for (int out = 0; out < targetSize; ++out) {
-        if (targetSize == sourceSize) {
+        if (targetSize == sourceSize && sourceReduction == 1) {
             axis.taps.push_back({out, 1, int(axis.weights.size())});
             axis.weights.push_back(kWeightOne);
-        } else if (targetSize < sourceSize) {
+        } else if (targetSize <= sourceSize) {
             AreaKernel(out, sourceSize, targetSize, sourceReduction).AppendTo(axis);
         } else {
             CubicKernel(out, sourceSize, targetSize).AppendTo(axis);

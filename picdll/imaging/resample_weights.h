@@ -22,7 +22,8 @@ struct AxisWeights {
 
 // Reducing averages the area each output pixel covers; enlarging interpolates with a
 // Catmull-Rom cubic; equal sizes copy. `sourceReduction` > 1: the source is a picture
-// already reduced by that factor, smoothed as its full size would have been.
+// already reduced by that factor, smoothed as its full size would have been, at equal
+// sizes too (the full picture would have been reduced).
 AxisWeights BuildAxisWeights(int sourceSize, int targetSize, int sourceReduction = 1);
 
 }  // namespace picdll::imaging
