@@ -32,11 +32,12 @@ int DecodeSequentialBlock(BitReader& reader, const HuffmanTable& dc, const Huffm
 
     int last = 0;
     for (int k = 1; k < 64;) {
-        // A top-up holds three coefficients that each take one look-up (16 bits at most):
-        // take as many of those as come, so that most go by without a test of the buffer.
+        // A top-up holds three coefficients that each take one look-up (16 bits at most;
+        // one in a 32-bit word): take as many of those as come, so that most go by without
+        // a test of the buffer.
         bits.TopUp();
         bool looked_up = true;
-        for (int n = 0; n < 3 && k < 64; ++n) {
+        for (int n = 0; n < BitReader::kTopUpBits / 16 && k < 64; ++n) {
             const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
             if (fast.length == 0) {
                 looked_up = false;
@@ -107,7 +108,9 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
         int run = symbol >> 4, size = symbol & 15;
         if (size == 0) {
             if (run != 15) {
-                // End of band, for this block and (1 << run) - 1 + extra bits more.
+                // End of band, for this block and (1 << run) - 1 + extra bits more (which,
+                // after the code, may pass what a 32-bit word's fill gave).
+                bits.Fill();
                 eob_run = (1 << run) - 1 + (run ? int(bits.Take(run)) : 0);
                 break;
             }
@@ -136,6 +139,7 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
             if (size != 0) {
                 value = bits.Take(1) ? plus : minus;  // sizes other than 1 are invalid; read as 1
             } else if (run != 15) {
+                bits.Fill();  // as for an end of band of a first scan
                 eob_run = (1 << run) + (run ? int(bits.Take(run)) : 0);
                 break;
             }

@@ -98,7 +98,7 @@ private:
     {
         for (int n = Count(refined); n > 0;) {
             bits.Fill();
-            const int take = n < 32 ? n : 32;
+            const int take = n < BitReader::kFillBits ? n : BitReader::kFillBits;
             uint32_t word = bits.Peek(take) << (32 - take);  // the first bit on top
             bits.Skip(take);
             n -= take;

@@ -75,9 +75,11 @@ inline int32_t ExtendValue(uint32_t raw, int size)
     return raw < (1u << (size - 1)) ? int32_t(raw) - int32_t((1u << size) - 1) : int32_t(raw);
 }
 
-// Reads `size` (1..16) magnitude bits; the caller has made them available.
+// Reads the `size` (1..16) magnitude bits after a code, which the fill before the code
+// covers when it gives 32 bits.
 inline int32_t ReceiveValue(BitReader& bits, int size)
 {
+    if constexpr (BitReader::kFillBits < 32) bits.Fill();
     return ExtendValue(bits.Take(size), size);
 }
 

@@ -10,13 +10,12 @@
 
 namespace {
 
-using picdll::jpeg::BitReader;
-
 // Random data, stuffed, then a marker and bytes the reader must never take: every mix of
 // the two fills and of read lengths within what each guarantees gives the data's own
 // bits, then zeros, stopping at the marker. Many 0xFF bytes put stuffing at every place a
-// word-sized fill could meet it.
-TEST(JpegBitReader, GivesTheUnstuffedBitsThenZerosWhateverTheFillsAndReads)
+// word-sized fill could meet it. Both buffer widths, whichever this build uses.
+template <class BitReader>
+void CheckReads()
 {
     for (uint32_t seed = 1; seed <= 200; ++seed) {
         SCOPED_TRACE(seed);
@@ -37,7 +36,7 @@ TEST(JpegBitReader, GivesTheUnstuffedBitsThenZerosWhateverTheFillsAndReads)
             const bool top_up = rng() % 2 == 0;
             top_up ? bits.TopUp() : bits.Fill();
             // Sometimes nothing is read between two fills.
-            for (int left = int(rng() % ((top_up ? 56 : 32) + 1)); left > 0;) {
+            for (int left = int(rng() % ((top_up ? BitReader::kTopUpBits : BitReader::kFillBits) + 1)); left > 0;) {
                 const int n = std::min<int>(left, 1 + rng() % 16);
                 uint32_t expected = 0;
                 for (int i = 0; i < n; ++i) expected = expected << 1 | bit(at + i);
@@ -49,6 +48,12 @@ TEST(JpegBitReader, GivesTheUnstuffedBitsThenZerosWhateverTheFillsAndReads)
         EXPECT_TRUE(bits.Overrun());
         EXPECT_EQ(bits.Position(), coded.data() + marker);
     }
+}
+
+TEST(JpegBitReader, GivesTheUnstuffedBitsThenZerosWhateverTheFillsAndReads)
+{
+    CheckReads<picdll::jpeg::BasicBitReader<uint64_t>>();
+    CheckReads<picdll::jpeg::BasicBitReader<uint32_t>>();
 }
 
 }  // namespace
