@@ -108,10 +108,8 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
         int run = symbol >> 4, size = symbol & 15;
         if (size == 0) {
             if (run != 15) {
-                // End of band, for this block and (1 << run) - 1 + extra bits more (which,
-                // after the code, may pass what a 32-bit word's fill gave).
-                bits.Fill();
-                eob_run = (1 << run) - 1 + (run ? int(bits.Take(run)) : 0);
+                // End of band, for this block and (1 << run) - 1 + extra bits more.
+                eob_run = (1 << run) - 1 + (run ? int(TakeAfterCode(bits, run)) : 0);
                 break;
             }
             k += 16;
@@ -139,8 +137,7 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
             if (size != 0) {
                 value = bits.Take(1) ? plus : minus;  // sizes other than 1 are invalid; read as 1
             } else if (run != 15) {
-                bits.Fill();  // as for an end of band of a first scan
-                eob_run = (1 << run) + (run ? int(bits.Take(run)) : 0);
+                eob_run = (1 << run) + (run ? int(TakeAfterCode(bits, run)) : 0);
                 break;
             }
             // Pass `run` coefficients that are still zero, correcting the nonzero ones on

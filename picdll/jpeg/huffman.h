@@ -75,12 +75,18 @@ inline int32_t ExtendValue(uint32_t raw, int size)
     return raw < (1u << (size - 1)) ? int32_t(raw) - int32_t((1u << size) - 1) : int32_t(raw);
 }
 
-// Reads the `size` (1..16) magnitude bits after a code, which the fill before the code
-// covers when it gives 32 bits.
-inline int32_t ReceiveValue(BitReader& bits, int size)
+// Reads the `n` (1..16) bits that follow a code, which the fill before the code covers
+// only when it gives 32 bits.
+inline uint32_t TakeAfterCode(BitReader& bits, int n)
 {
     if constexpr (BitReader::kFillBits < 32) bits.Fill();
-    return ExtendValue(bits.Take(size), size);
+    return bits.Take(n);
+}
+
+// Reads the `size` (1..16) magnitude bits after a code.
+inline int32_t ReceiveValue(BitReader& bits, int size)
+{
+    return ExtendValue(TakeAfterCode(bits, size), size);
 }
 
 }  // namespace picdll::jpeg
