@@ -46,8 +46,15 @@ FittedSize FitToArea(int width, int height, int areaWidth, int areaHeight, float
 int FitReduction(const FittedSize& fit, int width, int height)
 {
     if (!fit.scaled || int64_t(fit.width) * 2 > width || int64_t(fit.height) * 2 > height) return 1;
+    // Fitted from a grid only a little larger than itself, a pixel's edges fall inside a
+    // reduced pixel whose parts can no longer be told apart; fine texture then loses more
+    // at 1/4 and 1/8 than it does at 1/2, so those keep a margin.
+    const auto covers = [&](int d) {
+        const int64_t twentieths = d == 2 ? 20 : 13;
+        return int64_t(fit.width) * 20 <= width / d * twentieths && int64_t(fit.height) * 20 <= height / d * twentieths;
+    };
     int reduction = 1;
-    for (int d = 2; d <= 8 && width / d >= fit.width && height / d >= fit.height; d *= 2)
+    for (int d = 2; d <= 8 && covers(d); d *= 2)
         if (width % d == 0 && height % d == 0) reduction = d;
     return reduction;
 }

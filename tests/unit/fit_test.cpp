@@ -54,7 +54,8 @@ TEST(Fit, ExtremePicturesKeepAtLeastOnePixel)
 }  // namespace
 
 // Which reduction a JPEG may be decoded at before it is fitted: only when the fit halves
-// it both ways, never below the fitted size, and only one that divides both sides.
+// it both ways, never below the fitted size (at 1/4 and 1/8, never above 65 % of the reduced
+// size), and only one that divides both sides.
 TEST(Fit, ReductionBeforeFitting)
 {
     struct Case {
@@ -64,7 +65,9 @@ TEST(Fit, ReductionBeforeFitting)
     } cases[] = {
         {6000, 4000, 1920, 1080, true, 2},  // fitted 1620x1080: 1/2 is 3000x2000, 1/4 too small
         {6000, 4000, 480, 360, true, 8},    // the effects dialog's preview
-        {6000, 4000, 1024, 768, true, 4},   // fitted 1024x682
+        {6000, 4000, 1024, 768, true, 2},   // fitted 1024x682: 68 % of 1/4's 1500x1000
+        {6000, 4000, 960, 720, true, 4},    // fitted 960x640: 64 %
+        {16384, 8192, 1920, 1080, true, 4}, // fitted 1920x960: 94 % of 1/8's 2048x1024
         {6000, 4000, 1920, 1080, false, 1}, // no reducing
         {2000, 1500, 1024, 768, true, 1},   // fitted to more than half
         {2048, 1536, 1024, 768, true, 2},   // exactly half
