@@ -60,6 +60,15 @@ void SetPathSpelling(AnsiSpelling* spelling) { g_spelling = spelling ? spelling 
 
 int ComparePaths(const char* a, const char* b)
 {
+    // Paths of one folder share most of their bytes, and equal characters sort alike: the
+    // comparison starts at the character holding the first difference. An ASCII byte always
+    // ends a character; a byte above it may be part of the character that differs.
+    size_t same = 0;
+    for (; a[same] == b[same]; ++same)
+        if (a[same] == 0) return 0;
+    while (same > 0 && static_cast<unsigned char>(a[same - 1]) >= 0x80) --same;
+    a += same;
+    b += same;
     SortUnits p(a), q(b);
     for (;;) {
         int x, y;

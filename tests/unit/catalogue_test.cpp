@@ -72,6 +72,7 @@ TEST(ComparePaths, NamesTheCodePageCannotSpellComeAfterThoseItCan)
         "C:\\p\\\xce\xb1",              // Greek alpha, U+03B1
         "C:\\p\\\xce\xb1.jpg",
         "C:\\p\\\xce\xb1\\x.jpg",
+        "C:\\p\\\xd0\x80.jpg",          // U+0400: shares its first byte with capital ya
         "C:\\p\\\xe6\x97\xa5.jpg",      // U+65E5
         "C:\\p\\\xed\xa0\x80.jpg",      // an unpaired surrogate a file name may hold, U+D800
         "C:\\p\\\xf0\x9f\x98\x80.jpg",  // U+1F600
