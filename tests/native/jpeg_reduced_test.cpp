@@ -158,9 +158,11 @@ void CheckAgainstFullDecode(const std::vector<Source>& sources, const Floors& fl
             const Reduced r = DecodeReduced(s.file, w / d, h / d);
             ASSERT_EQ(r.status, DecodeStatus::Ok) << "1/" << d;
             ASSERT_EQ(r.reduction, d);
-            for (const auto& [twentieths, floor] : {std::pair{d == 2 ? 15 : 13, floors.below[i]}, {20, floors.exact[i]}}) {
+            const int below = d == 2 ? 15 : 13;  // twentieths of the reduced size
+            for (const auto& [twentieths, floor] : {std::pair{below, floors.below[i]}, {20, floors.exact[i]}}) {
                 if (twentieths < 20 && (w % d || h % d)) continue;  // never reduced by d before a fit
-                const int fit_w = std::max(1, w * twentieths / (20 * d)), fit_h = std::max(1, h * twentieths / (20 * d));
+                const int fit_w = std::max(1, w * twentieths / (20 * d));
+                const int fit_h = std::max(1, h * twentieths / (20 * d));
                 const double psnr =
                     jpeg_test::Psnr(Fitted(r.image, fit_w, fit_h, d), Fitted(full.image, fit_w, fit_h));
                 EXPECT_GE(psnr, floor) << "1/" << d << " to " << fit_w << "x" << fit_h;
