@@ -285,6 +285,21 @@ HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::stri
     }
 }
 
+namespace {
+
+// How many times `block` samples a side each block of a component sampled `factor` of `most`
+// gives: the largest k that keeps its grid a whole division of the picture's, within 8 samples
+// a block. The odd 3:1 sampling takes 3 at 1/4 and 1/8, where its colour would otherwise be
+// stretched threefold.
+int SampleMultiple(int factor, int most, int block)
+{
+    for (int k = most / factor; k > 1; --k)
+        if (most % (factor * k) == 0 && block * k <= 8) return k;
+    return 1;
+}
+
+}  // namespace
+
 Frame ReducedFrame(const Frame& full, int shift)
 {
     Frame f = full;
@@ -298,8 +313,11 @@ Frame ReducedFrame(const Frame& full, int shift)
         // leaves room for, so it comes out as fine as the reduced picture instead of being
         // stretched to it as at full size: a reduced picture keeps the colour detail of the
         // full one.
-        for (c.side_h = f.block; c.side_h < 8 && full.h_max % (c.h * 2) == 0; c.side_h *= 2) c.h *= 2;
-        for (c.side_v = f.block; c.side_v < 8 && full.v_max % (c.v * 2) == 0; c.side_v *= 2) c.v *= 2;
+        const int more_h = SampleMultiple(c.h, full.h_max, f.block), more_v = SampleMultiple(c.v, full.v_max, f.block);
+        c.side_h = f.block * more_h;
+        c.side_v = f.block * more_v;
+        c.h *= more_h;
+        c.v *= more_v;
         c.width = CeilDiv(full.width * c.h, full.h_max * d);
         c.height = CeilDiv(full.height * c.v, full.v_max * d);
     }

@@ -17,14 +17,15 @@ void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
 // The same for a block whose AC coefficients are all zero: a flat block.
 void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride);
 
-// The samples of a block decoded reduced: `n` x `n` (4, 2 or 1) of them from the low
+// The samples of a block decoded reduced: `n` x `n` (4, 2 or 1, or 6 or 3 for the colour of
+// the odd 3:1 sampling) of them from the low
 // n x n terms of the block's dequantized coefficients (natural order, 8 a row; the others
 // are not read). A block with nothing but its DC term comes out at the level
 // InverseDctFlat gives.
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
 
 // The samples of a block of a component reduced less in one direction than the other:
-// `across` x `down` (each 8, 4, 2 or 1) from the low terms, as InverseDctReduced.
+// `across` x `down` (each 8, 6, 4, 3, 2 or 1) from the low terms, as InverseDctReduced.
 void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride);
 
 // InverseDctUneven's 8 x 4 samples where the processor has a vector form of it (the colour

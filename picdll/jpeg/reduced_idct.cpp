@@ -94,45 +94,39 @@ SSE2 void InverseDct4Sse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stride
 
 namespace {
 
-// Sample m of an n-point row (n = 1, 2, 4, 8) weighs term u by a(u) cos((2m + 1) u pi / 2n),
+// Sample m of an n-point row (n = 1, 2, 3, 4, 6, 8) weighs term u by a(u) cos((2m + 1) u pi / 2n),
 // times 2^13: the block's picture at the centres of n equal parts of it, as above.
 struct UnevenWeights {
-    int32_t w[4][8][8] = {};  // [log2 n][m][u]
+    int32_t w[9][8][8] = {};  // [n][m][u]
 
     UnevenWeights()
     {
         const double pi = 3.14159265358979323846;
-        for (int log = 0, n = 1; n <= 8; ++log, n *= 2)
+        for (int n : kSides)
             for (int m = 0; m < n; ++m)
                 for (int u = 0; u < n; ++u)
-                    w[log][m][u] = int32_t(std::lround((u ? std::sqrt(2.0) : 1.0) *
-                                                       std::cos((2 * m + 1) * u * pi / (2 * n)) * (1 << kConstBits)));
+                    w[n][m][u] = int32_t(std::lround((u ? std::sqrt(2.0) : 1.0) *
+                                                     std::cos((2 * m + 1) * u * pi / (2 * n)) * (1 << kConstBits)));
     }
+
+    static constexpr int kSides[] = {1, 2, 3, 4, 6, 8};
 };
 
 const UnevenWeights kUnevenWeights;
 
-int Log2Side(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3; }
-
-const int32_t (*WeightsFor(int n))[8] { return kUnevenWeights.w[Log2Side(n)]; }
+int SideIndex(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 3 ? 2 : n == 4 ? 3 : n == 6 ? 4 : 5; }
 
 // The n samples of n terms: sample n - 1 - m weighs even terms as sample m does and odd ones
-// negated, so each pair costs one sum of each.
+// negated, so each pair costs one sum of each (the middle sample of an odd n weighs odd
+// terms by 0).
 template <int n>
 void UnevenPass(const int32_t (*w)[8], const int32_t* x, int32_t* y)
 {
-    if constexpr (n == 1) {
-        y[0] = w[0][0] * x[0];
-    } else {
-        for (int m = 0; m < n / 2; ++m) {
-            int32_t even = 0, odd = 0;
-            for (int u = 0; u < n; u += 2) {
-                even += w[m][u] * x[u];
-                odd += w[m][u + 1] * x[u + 1];
-            }
-            y[m] = even + odd;
-            y[n - 1 - m] = even - odd;
-        }
+    for (int m = 0; m < (n + 1) / 2; ++m) {
+        int32_t even = 0, odd = 0;
+        for (int u = 0; u < n; ++u) (u & 1 ? odd : even) += w[m][u] * x[u];
+        y[m] = even + odd;
+        y[n - 1 - m] = even - odd;
     }
 }
 
@@ -141,8 +135,8 @@ void UnevenPass(const int32_t (*w)[8], const int32_t* x, int32_t* y)
 template <int across, int down>
 void UnevenBlock(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
-    const int32_t(*columns)[8] = WeightsFor(down);
-    const int32_t(*rows)[8] = WeightsFor(across);
+    const int32_t(*columns)[8] = kUnevenWeights.w[down];
+    const int32_t(*rows)[8] = kUnevenWeights.w[across];
     constexpr int32_t kBias = (1 << (kPass2Shift - 1)) + (128 << kPass2Shift);
     int32_t t[down][across], x[down], y[8];
     bool flat_rows = true;
@@ -174,9 +168,10 @@ void UnevenBlock(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 using UnevenTransform = void (*)(const int16_t*, uint8_t*, ptrdiff_t);
 
 template <int across>
-constexpr UnevenTransform kUnevenDown[4] = {UnevenBlock<across, 1>, UnevenBlock<across, 2>, UnevenBlock<across, 4>,
-                                            UnevenBlock<across, 8>};
-constexpr const UnevenTransform* kUneven[4] = {kUnevenDown<1>, kUnevenDown<2>, kUnevenDown<4>, kUnevenDown<8>};
+constexpr UnevenTransform kUnevenDown[6] = {UnevenBlock<across, 1>, UnevenBlock<across, 2>, UnevenBlock<across, 3>,
+                                            UnevenBlock<across, 4>, UnevenBlock<across, 6>, UnevenBlock<across, 8>};
+constexpr const UnevenTransform* kUneven[6] = {kUnevenDown<1>, kUnevenDown<2>, kUnevenDown<3>,
+                                               kUnevenDown<4>, kUnevenDown<6>, kUnevenDown<8>};
 
 }  // namespace
 
@@ -190,7 +185,7 @@ void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t st
 
 void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
 {
-    kUneven[Log2Side(n)][Log2Side(n)](coef, out, stride);
+    kUneven[SideIndex(n)][SideIndex(n)](coef, out, stride);
 }
 
 // Plain sums, skipping what is zero: most colour blocks hold little beyond their first terms.
@@ -199,7 +194,7 @@ void InverseDctReducedPortable(const int16_t coef[64], int n, uint8_t* out, ptrd
 void InverseDctUneven(const int16_t coef[64], int across, int down, uint8_t* out, ptrdiff_t stride)
 {
     if (across == 8 && down == 4 && InverseDct8x4Vector(coef, out, stride)) return;
-    kUneven[Log2Side(across)][Log2Side(down)](coef, out, stride);
+    kUneven[SideIndex(across)][SideIndex(down)](coef, out, stride);
 }
 
 }  // namespace picdll::jpeg

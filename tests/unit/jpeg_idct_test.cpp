@@ -105,7 +105,8 @@ TEST(JpegIdct, VectorAndPortableAgree)
 TEST(JpegIdct, ReducedTransformsSampleTheLowTerms)
 {
     Lcg rng(7);
-    const std::pair<int, int> sizes[] = {{4, 4}, {2, 2}, {1, 1}, {8, 4}, {4, 8}, {8, 2}, {2, 1}, {1, 2}, {8, 1}};
+    const std::pair<int, int> sizes[] = {{4, 4}, {2, 2}, {1, 1}, {8, 4}, {4, 8}, {8, 2}, {2, 1},
+                                         {1, 2}, {8, 1}, {6, 6}, {3, 3}, {6, 2}, {3, 1}, {2, 6}, {6, 4}};
     for (auto [w, h] : sizes) {
         for (int b = 0; b < 20000; ++b) {
             int16_t coef[64] = {};
@@ -138,12 +139,12 @@ TEST(JpegIdct, ReducedTransformsSampleTheLowTerms)
     }
     for (int dc = -32768; dc <= 32767; dc += 7) {
         int16_t coef[64] = {int16_t(dc)};
-        uint8_t flat[64], reduced[16];
+        uint8_t flat[64], reduced[64];
         InverseDctFlat(int16_t(dc), flat, 8);
-        for (int n : {4, 2, 1}) {
-            InverseDctReduced(coef, n, reduced, 4);
+        for (int n : {6, 4, 3, 2, 1}) {
+            InverseDctReduced(coef, n, reduced, 8);
             for (int y = 0; y < n; ++y)
-                for (int x = 0; x < n; ++x) ASSERT_EQ(reduced[4 * y + x], flat[0]) << "dc " << dc << " n " << n;
+                for (int x = 0; x < n; ++x) ASSERT_EQ(reduced[8 * y + x], flat[0]) << "dc " << dc << " n " << n;
         }
     }
 }
