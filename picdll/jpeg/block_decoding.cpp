@@ -104,7 +104,10 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
             continue;
         }
         int symbol = DecodeSymbol(bits, ac);
-        if (symbol < 0) return false;
+        if (symbol < 0) {
+            coef.Finish();
+            return false;
+        }
         int run = symbol >> 4, size = symbol & 15;
         if (size == 0) {
             if (run != 15) {
@@ -119,6 +122,7 @@ bool DecodeAcFirst(BitReader& bits, const HuffmanTable& ac, int ss, int se, int 
         coef.Set(k, ClampCoefficient(ReceiveValue(bits, size) * (1 << al)));
         ++k;
     }
+    coef.Finish();
     return true;
 }
 
@@ -126,16 +130,20 @@ template <class Block>
 bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int al,
                     int& eob_run, Block coef)
 {
-    const int plus = 1 << al, minus = -plus;
+    const int plus = 1 << al;
     int k = ss;
     if (eob_run == 0) {
         for (; k <= se; ++k) {
             int symbol = DecodeSymbol(bits, ac);
-            if (symbol < 0) return false;
+            if (symbol < 0) {
+                coef.Finish();
+                return false;
+            }
             int run = symbol >> 4, size = symbol & 15;
             int value = 0;
             if (size != 0) {
-                value = bits.Take(1) ? plus : minus;  // sizes other than 1 are invalid; read as 1
+                // Sizes other than 1 are invalid; read as 1. The sign is random: no branch.
+                value = (2 * int(bits.Take(1)) - 1) * plus;
             } else if (run != 15) {
                 eob_run = (1 << run) + (run ? int(TakeAfterCode(bits, run)) : 0);
                 break;
@@ -150,6 +158,7 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
         coef.RefineNonzero(k, se, bits, plus);
         --eob_run;
     }
+    coef.Finish();
     return true;
 }
 

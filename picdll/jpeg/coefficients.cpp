@@ -13,8 +13,9 @@ void CoefficientStore::Reset(int blocks_wide, int blocks_high, int across, int d
     kept_ = 0;
     for (int k = 0; k < 64; ++k) {
         const int u = kZigzag[k] % 8, v = kZigzag[k] / 8;
-        coded_slot_[k] = int8_t(u < across && v < down ? v * across + u : -1);
-        if (coded_slot_[k] >= 0) kept_ |= uint64_t(1) << k;
+        const bool keep = u < across && v < down;
+        coded_slot_[k] = int8_t(keep ? v * across + u : 0);
+        if (keep) kept_ |= uint64_t(1) << k;
     }
     const size_t blocks = size_t(blocks_wide) * size_t(blocks_high);
     terms_.assign(blocks * size_t(terms_per_block()), 0);

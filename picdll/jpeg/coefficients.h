@@ -1,5 +1,6 @@
 // The quantised coefficients of a frame that is decoded over several scans.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -17,6 +18,8 @@ namespace picdll::jpeg {
 // A block holding its 64 terms (natural order).
 struct WholeBlock {
     int16_t* terms;
+
+    void Finish() {}
 
     void Set(int k, int16_t value) { terms[kZigzag[k]] = value; }
     // Passes `run` zero terms from k on, reading the correction bits of the nonzero ones on
@@ -45,57 +48,96 @@ private:
     }
 };
 
+// place[b][n]: the place of the set bit of byte b that follows n others (8 when none).
+struct NthSetBitTable {
+    uint8_t place[256][8];
+    constexpr NthSetBitTable() : place()
+    {
+        for (int b = 0; b < 256; ++b) {
+            int n = 0;
+            for (int i = 0; i < 8; ++i) place[b][i] = 8;
+            for (int i = 0; i < 8; ++i)
+                if (b >> i & 1) place[b][n++] = uint8_t(i);
+        }
+    }
+};
+inline constexpr NthSetBitTable kNthSetBit;
+
 // A block of a frame decoded reduced to w x h samples a block: its low w x h terms (natural
 // order, w a row) and a bit for each of the 64 terms (coding order) telling whether it is
 // nonzero. That is all a refining scan asks of a term, and all the reduced transform reads.
 // The bits let a scan pass zero terms without looking at each, and skip the correction
-// bits of the terms not kept all at once.
+// bits of the terms not kept all at once. A scan works on a copy of the bits, which the
+// compiler keeps in a register (the bit reader's own word could be the same memory for all
+// it knows), and Finish stores it back.
 struct ReducedBlock {
     int16_t* terms;
-    uint64_t* nonzero;
-    const int8_t* slot;  // by coding order: the place among `terms`, or -1
+    uint64_t* home;      // the block's nonzero bits between scans
+    const int8_t* slot;  // by coding order: the place among `terms` (0 for those not kept)
     uint64_t kept;       // by coding order: the terms with a place
+    uint64_t nonzero;
 
+    void Finish() { *home = nonzero; }
+
+    // Which terms a scan names follows the picture, so neither this nor the passes below
+    // branch on whether a term is kept: one not kept writes the first term back as it was.
     void Set(int k, int16_t value)
     {
         k = k > 63 ? 63 : k;
-        if (slot[k] >= 0) terms[slot[k]] = value;
-        if (value != 0) *nonzero |= uint64_t(1) << k;
-        else *nonzero &= ~(uint64_t(1) << k);
+        int16_t& term = terms[slot[k]];
+        const int keep = Kept(k);
+        term = int16_t((value & keep) | (term & ~keep));
+        if (value != 0) nonzero |= uint64_t(1) << k;
+        else nonzero &= ~(uint64_t(1) << k);
     }
     int PassZeros(int k, int se, int run, BitReader& bits, int plus)
     {
         // The zero term the run ends at, found in the bits; the nonzero ones before it are
         // refined as an end of band refines them.
         const uint64_t band = Below(se + 1) & ~Below(k);
-        uint64_t zeros = ~*nonzero & band;
-        for (; run > 0 && zeros != 0; --run) zeros &= zeros - 1;
-        const int next = zeros != 0 ? __builtin_ctzll(zeros) : se + 1;
-        Refine(*nonzero & band & Below(next), bits, plus);
+        const int next = std::min(SetBitAfter(~nonzero & band, run), se + 1);
+        Refine(nonzero & band & Below(next), bits, plus);
         return next;
     }
     void RefineNonzero(int k, int se, BitReader& bits, int plus)
     {
-        Refine(*nonzero & Below(se + 1) & ~Below(k), bits, plus);
+        Refine(nonzero & Below(se + 1) & ~Below(k), bits, plus);
     }
 
 private:
     static uint64_t Below(int k) { return k >= 64 ? ~uint64_t(0) : (uint64_t(1) << k) - 1; }
-    static int Count(uint64_t v)  // without the library call a plain build makes of popcount
+    int Kept(int k) const { return -int((kept >> k) & 1); }  // all ones or none
+    static constexpr uint64_t kEachByte = 0x0101010101010101ull;
+    // Byte i: the set bits of bytes 0 .. i (without the library call a plain build makes of
+    // popcount).
+    static uint64_t RunningCounts(uint64_t v)
     {
         v = v - ((v >> 1) & 0x5555555555555555ull);
         v = (v & 0x3333333333333333ull) + ((v >> 2) & 0x3333333333333333ull);
-        v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-        return int((v * 0x0101010101010101ull) >> 56);
+        return ((v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Full) * kEachByte;
     }
-    static void Correct(int16_t& c, int plus)
+    static int Count(uint64_t v) { return int(RunningCounts(v) >> 56); }
+    // The place of the set bit of `v` that follows `skip` (0..63) others, or 64 when there is
+    // none. A run's length follows the picture, so a loop over it would end at a different
+    // turn each time: this finds the byte by the running counts, then the bit by a table.
+    static int SetBitAfter(uint64_t v, int skip)
     {
-        if ((c & plus) == 0) c = int16_t(c + (c >= 0 ? plus : -plus));
+        const uint64_t counts = RunningCounts(v);
+        // The bytes whose running count is still `skip` or less, all at once (no byte borrows:
+        // counts are at most 64).
+        constexpr uint64_t kTops = 0x8080808080808080ull;
+        const uint64_t passed = ((uint64_t(skip) * kEachByte | kTops) - counts) & kTops;
+        const int bytes = int(((passed >> 7) * kEachByte) >> 56);
+        if (bytes == 8) return 64;
+        const int before = int(((counts << 8) >> (8 * bytes)) & 0xFF);
+        return 8 * bytes + kNthSetBit.place[(v >> (8 * bytes)) & 0xFF][skip - before];
     }
-    // The correction bits of the terms in `refined`, in order; those of the terms not
-    // kept are read and dropped.
+    // The correction bits of the terms in `refined`, in order; those of the terms not kept
+    // are read and dropped. The bits are random, so the corrections are made without a
+    // branch on them: a term not kept, or not corrected, is corrected by nothing.
     void Refine(uint64_t refined, BitReader& bits, int plus)
     {
+        if (refined == 0) return;  // most runs of a dense picture pass no nonzero term
         for (int n = Count(refined); n > 0;) {
             bits.Fill();
             const int take = n < BitReader::kFillBits ? n : BitReader::kFillBits;
@@ -105,7 +147,10 @@ private:
             for (int i = 0; i < take; ++i, word <<= 1) {
                 const int k = __builtin_ctzll(refined);
                 refined &= refined - 1;
-                if ((word >> 31) & (kept >> k)) Correct(terms[slot[k]], plus);
+                int16_t& c = terms[slot[k]];
+                const int away = (plus ^ (c >> 15)) - (c >> 15);  // plus, with the sign of c
+                const int set = -(int(word >> 31) & ((c & plus) == 0)) & Kept(k);
+                c = int16_t(c + (away & set));
             }
         }
     }
@@ -122,7 +167,11 @@ public:
     int16_t* Terms(int bx, int by) { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
     const int16_t* Terms(int bx, int by) const { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
     WholeBlock Whole(int bx, int by) { return {Terms(bx, by)}; }
-    ReducedBlock Reduced(int bx, int by) { return {Terms(bx, by), &nonzero_[Index(bx, by)], coded_slot_, kept_}; }
+    ReducedBlock Reduced(int bx, int by)
+    {
+        uint64_t& nonzero = nonzero_[Index(bx, by)];
+        return {Terms(bx, by), &nonzero, coded_slot_, kept_, nonzero};
+    }
 
     // Sets block (bx, by) from all 64 terms (natural order).
     void Store(int bx, int by, const int16_t all[64]);
@@ -134,7 +183,7 @@ private:
 
     int wide_ = 0;
     int across_ = 8, down_ = 8;
-    int8_t coded_slot_[64] = {};  // by coding order: the place among a block's terms, or -1
+    int8_t coded_slot_[64] = {};  // by coding order: the place among a block's terms (0 if not kept)
     uint64_t kept_ = 0;           // by coding order: the terms with a place
     std::vector<int16_t> terms_;
     std::vector<uint64_t> nonzero_;  // reduced frames only
