@@ -82,7 +82,7 @@ bool DecodeDcFirst(BitReader& bits, const HuffmanTable& dc, int& dc_prediction, 
 void DecodeDcRefine(BitReader& bits, int al, int16_t* coef)
 {
     bits.Fill();
-    if (bits.Take(1)) coef[0] = int16_t(coef[0] | (1 << al));
+    coef[0] = int16_t(coef[0] | int(bits.Take(1)) << al);  // a random bit: no branch
 }
 
 template <class Block>
