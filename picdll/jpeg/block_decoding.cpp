@@ -134,19 +134,28 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
     int k = ss;
     if (eob_run == 0) {
         for (; k <= se; ++k) {
-            int symbol = DecodeSymbol(bits, ac);
-            if (symbol < 0) {
-                coef.Finish();
-                return false;
-            }
-            int run = symbol >> 4, size = symbol & 15;
-            int value = 0;
-            if (size != 0) {
-                // Sizes other than 1 are invalid; read as 1. The sign is random: no branch.
-                value = (2 * int(bits.Take(1)) - 1) * plus;
-            } else if (run != 15) {
-                eob_run = (1 << run) + (run ? int(TakeAfterCode(bits, run)) : 0);
-                break;
+            int run, value = 0;
+            bits.Fill();
+            const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
+            if (fast.value * fast.value == 1) {
+                // A new term with its sign inside the look-up, as nearly all are.
+                bits.Skip(fast.length);
+                run = fast.run;
+                value = fast.value * plus;
+            } else {
+                const int symbol = DecodeSymbol(bits, ac);
+                if (symbol < 0) {
+                    coef.Finish();
+                    return false;
+                }
+                run = symbol >> 4;
+                if (symbol & 15) {
+                    // Sizes other than 1 are invalid; read as 1. The sign is random: no branch.
+                    value = (2 * int(bits.Take(1)) - 1) * plus;
+                } else if (run != 15) {
+                    eob_run = (1 << run) + (run ? int(TakeAfterCode(bits, run)) : 0);
+                    break;
+                }
             }
             // Pass `run` coefficients that are still zero, correcting the nonzero ones on
             // the way; the new value goes into the zero coefficient after them.
