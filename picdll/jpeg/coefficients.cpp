@@ -5,7 +5,7 @@
 
 namespace picdll::jpeg {
 
-void CoefficientStore::Reset(int blocks_wide, int blocks_high, int across, int down)
+void CoefficientStore::Reset(int blocks_wide, int blocks_high, int across, int down, bool with_bits)
 {
     wide_ = blocks_wide;
     across_ = across;
@@ -19,7 +19,8 @@ void CoefficientStore::Reset(int blocks_wide, int blocks_high, int across, int d
     }
     const size_t blocks = size_t(blocks_wide) * size_t(blocks_high);
     terms_.assign(blocks * size_t(terms_per_block()), 0);
-    if (!whole()) nonzero_.assign(blocks, 0);
+    with_bits_ = with_bits || !whole();
+    if (with_bits_) nonzero_.assign(blocks, 0);
 }
 
 void CoefficientStore::Store(int bx, int by, const int16_t all[64])

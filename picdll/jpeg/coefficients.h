@@ -159,9 +159,12 @@ private:
 // One component's blocks, row by row: `across` x `down` terms a block (8 x 8: all of them).
 class CoefficientStore {
 public:
-    void Reset(int blocks_wide, int blocks_high, int across, int down);
+    // `with_bits`: keep a bit for each nonzero term, for ReducedBlock (needed when not all
+    // terms are kept).
+    void Reset(int blocks_wide, int blocks_high, int across, int down, bool with_bits);
 
     bool whole() const { return across_ == 8 && down_ == 8; }
+    bool with_bits() const { return with_bits_; }
     int across() const { return across_; }
     int terms_per_block() const { return across_ * down_; }
     int16_t* Terms(int bx, int by) { return terms_.data() + Index(bx, by) * size_t(terms_per_block()); }
@@ -183,10 +186,11 @@ private:
 
     int wide_ = 0;
     int across_ = 8, down_ = 8;
+    bool with_bits_ = false;
     int8_t coded_slot_[64] = {};  // by coding order: the place among a block's terms (0 if not kept)
     uint64_t kept_ = 0;           // by coding order: the terms with a place
     std::vector<int16_t> terms_;
-    std::vector<uint64_t> nonzero_;  // reduced frames only
+    std::vector<uint64_t> nonzero_;  // with bits only
 };
 
 }  // namespace picdll::jpeg

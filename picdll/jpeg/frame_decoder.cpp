@@ -40,7 +40,9 @@ FrameDecoder::FrameDecoder(const Frame& frame, const Frame& output, const ScanHe
     if (streaming_) return;
     for (int c = 0; c < frame.component_count; ++c) {
         const Component& comp = frame.components[c];
-        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, sides_[c].across, sides_[c].down);
+        // The bits spare a refining scan a branch on each term; a full-size picture does as
+        // well without them (its first scans would pay for them), and saves their memory.
+        coefficients_[c].Reset(comp.blocks_wide, comp.blocks_high, sides_[c].across, sides_[c].down, output.block < 8);
     }
 }
 
@@ -188,7 +190,7 @@ bool FrameDecoder::DecodeBlock(const StreamTables& tables, const ScanHeader& sca
         }
         return DecodeDcFirst(bits, dc, prediction, scan.al, terms);
     }
-    if (store.whole()) {
+    if (!store.with_bits()) {
         if (scan.ah == 0) return DecodeAcFirst(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Whole(bx, by));
         return DecodeAcRefine(bits, ac, scan.ss, scan.se, scan.al, eob_run, store.Whole(bx, by));
     }
