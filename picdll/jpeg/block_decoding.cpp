@@ -138,7 +138,7 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
             bits.Fill();
             const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
             if (fast.value * fast.value == 1) {
-                // A new term with its sign inside the look-up, as nearly all are.
+                // A one-bit term whose sign bit the look-up holds too, as nearly all are.
                 bits.Skip(fast.length);
                 run = fast.run;
                 value = fast.value * plus;
