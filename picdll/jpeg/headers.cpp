@@ -196,6 +196,17 @@ bool ReadScan(const uint8_t* p, size_t n, StreamTables& t, ScanHeader& scan, std
     return true;
 }
 
+// How many times `block` samples a side each block of a component sampled `factor` of `most`
+// gives: the largest k that keeps its grid a whole division of the picture's, within 8 samples
+// a block. The odd 3:1 sampling takes 3 at 1/4 and 1/8, where its colour would otherwise be
+// stretched threefold.
+int SampleMultiple(int factor, int most, int block)
+{
+    for (int k = most / factor; k > 1; --k)
+        if (most % (factor * k) == 0 && block * k <= 8) return k;
+    return 1;
+}
+
 }  // namespace
 
 HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::string& why,
@@ -284,21 +295,6 @@ HeaderResult HeaderReader::NextScan(StreamTables& t, ScanHeader& scan, std::stri
         pos_ = next;
     }
 }
-
-namespace {
-
-// How many times `block` samples a side each block of a component sampled `factor` of `most`
-// gives: the largest k that keeps its grid a whole division of the picture's, within 8 samples
-// a block. The odd 3:1 sampling takes 3 at 1/4 and 1/8, where its colour would otherwise be
-// stretched threefold.
-int SampleMultiple(int factor, int most, int block)
-{
-    for (int k = most / factor; k > 1; --k)
-        if (most % (factor * k) == 0 && block * k <= 8) return k;
-    return 1;
-}
-
-}  // namespace
 
 Frame ReducedFrame(const Frame& full, int shift)
 {

@@ -18,9 +18,8 @@ void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride);
 void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride);
 
 // The samples of a block decoded reduced: `n` x `n` (4, 2 or 1, or 6 or 3 for the colour of
-// the odd 3:1 sampling) of them from the low
-// n x n terms of the block's dequantized coefficients (natural order, 8 a row; the others
-// are not read). A block with nothing but its DC term comes out at the level
+// the odd 3:1 sampling) of them from the low n x n terms of the block's dequantized
+// coefficients (natural order, 8 a row; the others are not read). A block with nothing but its DC term comes out at the level
 // InverseDctFlat gives.
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride);
 
