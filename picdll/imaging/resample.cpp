@@ -9,6 +9,7 @@
 
 #include "picdll/imaging.h"
 #include "picdll/imaging/resample_weights.h"
+#include "picdll/simd.h"
 
 namespace picdll {
 namespace {
@@ -81,6 +82,105 @@ void ResampleRow(const int32_t* blended, const AxisWeights& columns, uint8_t* ou
     }
 }
 
+#if PICDLL_SSE2
+#define SSE2 PICDLL_SSE2_FUNCTION
+
+// Rows that are reduced (or copied) blend to 0 .. 255 << 8, which fits 16 bits once 32768 is
+// taken off, and every column weight fits 16 bits too. SSE2 then weighs a pair of source
+// pixels' three samples in one multiply-add. The 32768 comes back exactly, since each
+// output's weights add up to exactly kWeightOne; the result is the same to the bit.
+constexpr int32_t kNarrowOffset = 32768;
+
+// Each output pixel's weights a pair at a time, for source pixels first + 2i and
+// first + 2i + 1, as [a b a b a b 0 0] (b = 0 past the last tap).
+struct PairedWeights {
+    std::vector<int> begin;      // by output pixel: its first pair; one more at the end
+    std::vector<int16_t> pairs;  // 8 a pair
+};
+
+PairedWeights PairUp(const AxisWeights& axis)
+{
+    PairedWeights paired;
+    paired.begin.reserve(axis.taps.size() + 1);
+    for (const Taps& taps : axis.taps) {
+        paired.begin.push_back(int(paired.pairs.size() / 8));
+        const int32_t* w = axis.weights.data() + taps.offset;
+        for (int k = 0; k < taps.count; k += 2) {
+            const int16_t a = int16_t(w[k]), b = int16_t(k + 1 < taps.count ? w[k + 1] : 0);
+            paired.pairs.insert(paired.pairs.end(), {a, b, a, b, a, b, 0, 0});
+        }
+    }
+    paired.begin.push_back(int(paired.pairs.size() / 8));
+    return paired;
+}
+
+// BlendRows, less 32768, as 16-bit samples. Sixteen samples at a time are weighed by two
+// rows at once and kept in registers until the last row.
+SSE2 void BlendRowsSse2(const uint8_t* src, size_t stride, const Taps& taps, const int32_t* weights,
+                        int16_t* out)
+{
+    const uint8_t* first = src + size_t(taps.first) * stride;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i round = _mm_set1_epi32((1 << (kBlendShift - 1)) - (kNarrowOffset << kBlendShift));
+    size_t x = 0;
+    for (; x + 16 <= stride; x += 16) {
+        __m128i sums[4] = {zero, zero, zero, zero};
+        const uint8_t* row = first + x;
+        for (int k = 0; k < taps.count; k += 2, row += 2 * stride) {
+            const bool pair = k + 1 < taps.count;
+            // Samples of the two rows side by side, weighed a pair at a time.
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+            const __m128i b = pair ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + stride)) : zero;
+            const __m128i w = _mm_set1_epi32(int32_t(uint16_t(weights[k])) |
+                                             (pair ? int32_t(uint32_t(weights[k + 1]) << 16) : 0));
+            const __m128i lo = _mm_unpacklo_epi8(a, b), hi = _mm_unpackhi_epi8(a, b);
+            sums[0] = _mm_add_epi32(sums[0], _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), w));
+            sums[1] = _mm_add_epi32(sums[1], _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), w));
+            sums[2] = _mm_add_epi32(sums[2], _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), w));
+            sums[3] = _mm_add_epi32(sums[3], _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), w));
+        }
+        for (__m128i& sum : sums) sum = _mm_srai_epi32(_mm_add_epi32(sum, round), kBlendShift);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packs_epi32(sums[0], sums[1]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 8), _mm_packs_epi32(sums[2], sums[3]));
+    }
+    for (; x < stride; ++x) {
+        int32_t sum = 0;
+        for (int k = 0; k < taps.count; ++k) sum += weights[k] * first[size_t(k) * stride + x];
+        out[x] = int16_t(((sum + (1 << (kBlendShift - 1))) >> kBlendShift) - kNarrowOffset);
+    }
+}
+
+// Output pixel `j` as bytes R, G, B and one more. `row` is followed by 4 samples that
+// the last pair may load.
+SSE2 uint32_t PixelSse2(const int16_t* row, const AxisWeights& columns, const PairedWeights& paired, size_t j)
+{
+    const int16_t* in = row + size_t(columns.taps[j].first) * 3;
+    const int16_t* w = paired.pairs.data() + size_t(paired.begin[j]) * 8;
+    __m128i sum = _mm_set1_epi32((kNarrowOffset << kWeightBits) + (1 << (kFinalShift - 1)));
+    for (int p = paired.begin[j]; p < paired.begin[j + 1]; ++p, in += 6, w += 8) {
+        const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));      // R G B r
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 3));  // r g b .
+        const __m128i weights = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
+        sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), weights));
+    }
+    const __m128i words = _mm_packs_epi32(_mm_srai_epi32(sum, kFinalShift), sum);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));  // clamped as ToByte
+}
+
+SSE2 void ResampleRowSse2(const int16_t* row, const AxisWeights& columns, const PairedWeights& paired, uint8_t* out)
+{
+    const size_t last = columns.taps.size() - 1;
+    for (size_t j = 0; j < last; ++j, out += 3) {
+        const uint32_t rgb = PixelSse2(row, columns, paired, j);
+        std::memcpy(out, &rgb, 4);  // the fourth byte is the next pixel's, written next
+    }
+    const uint32_t rgb = PixelSse2(row, columns, paired, last);
+    std::memcpy(out, &rgb, 3);
+}
+
+#undef SSE2
+#endif
+
 }  // namespace
 
 bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh, int sourceReduction)
@@ -95,6 +195,18 @@ bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh,
         const AxisWeights columns = imaging::BuildAxisWeights(sw, dw, sourceReduction);
         const AxisWeights rows = imaging::BuildAxisWeights(sh, dh, sourceReduction);
         const size_t stride = size_t(sw) * 3;
+#if PICDLL_SSE2
+        if (dh <= sh && UseSse2()) {
+            const PairedWeights paired = PairUp(columns);
+            std::vector<int16_t> narrow(stride + 4);
+            for (int y = 0; y < dh; ++y) {
+                const Taps& taps = rows.taps[size_t(y)];
+                BlendRowsSse2(src, stride, taps, rows.weights.data() + taps.offset, narrow.data());
+                ResampleRowSse2(narrow.data(), columns, paired, dst + size_t(y) * size_t(dw) * 3);
+            }
+            return true;
+        }
+#endif
         std::vector<int32_t> blended(stride);
         for (int y = 0; y < dh; ++y) {
             const Taps& taps = rows.taps[size_t(y)];

@@ -1,6 +1,6 @@
 #include "picdll/jpeg/colour.h"
 
-#include "picdll/jpeg/simd.h"
+#include "picdll/simd.h"
 
 namespace picdll::jpeg {
 
@@ -32,9 +32,9 @@ uint8_t Scale(int a, int b)
     return uint8_t((t + (t >> 8)) >> 8);
 }
 
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
 
-#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+#define SSE2 PICDLL_SSE2_FUNCTION
 
 // (weight_cb * cb + weight_cr * cr + 1/2) >> kScaleBits for the pairs (cb, cr) in lo and hi.
 SSE2 __m128i ScaledSum(__m128i lo, __m128i hi, int weight_cb, int weight_cr)
@@ -105,7 +105,7 @@ SSE2 int YCbCrToRgbSse2(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, 
 void YCbCrToRgb(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint8_t* rgb, int n)
 {
     int i = 0;
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
     if (UseSse2()) i = YCbCrToRgbSse2(y, cb, cr, rgb, n);
 #endif
     for (; i < n; ++i) YccPixel(y[i], cb[i], cr[i], rgb + 3 * i);

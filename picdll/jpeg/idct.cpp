@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "picdll/jpeg/simd.h"
+#include "picdll/simd.h"
 
 namespace picdll::jpeg {
 
@@ -109,11 +109,11 @@ void InverseDctFlat(int16_t dc, uint8_t* out, ptrdiff_t stride)
     for (int n = 0; n < 8; ++n, out += stride) Fill8(out, value);
 }
 
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
 
 namespace {
 
-#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+#define SSE2 PICDLL_SSE2_FUNCTION
 
 // Eight int32 lanes: the products of the low and the high four int16 lanes.
 struct Wide {
@@ -232,7 +232,7 @@ SSE2 void InverseDct8x4Sse2(const int16_t coef[64], uint8_t* out, ptrdiff_t stri
 
 bool InverseDct8x4Vector(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
     if (UseSse2()) {
         InverseDct8x4Sse2(coef, out, stride);
         return true;
@@ -243,7 +243,7 @@ bool InverseDct8x4Vector(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 
 void InverseDct(const int16_t coef[64], uint8_t* out, ptrdiff_t stride)
 {
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
     if (UseSse2()) return InverseDctSse2(coef, out, stride);
 #endif
     InverseDctPortable(coef, out, stride);

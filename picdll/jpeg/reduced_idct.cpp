@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "picdll/jpeg/simd.h"
+#include "picdll/simd.h"
 
 namespace picdll::jpeg {
 
@@ -34,11 +34,11 @@ int16_t FirstPassOfLoneTerm(int32_t x) { return ClampBetween(x * (1 << kPass1Bit
 
 }  // namespace
 
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
 
 namespace {
 
-#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+#define SSE2 PICDLL_SSE2_FUNCTION
 
 // The four-sample row on four lanes at once, from the int16 terms x0..x3 of each lane (in the low
 // halves); y[i] gets sample i of each lane, rounded with `bias`, shifted and saturated to
@@ -177,7 +177,7 @@ constexpr const UnevenTransform* kUneven[6] = {kUnevenDown<1>, kUnevenDown<2>, k
 
 void InverseDctReduced(const int16_t coef[64], int n, uint8_t* out, ptrdiff_t stride)
 {
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
     if (n == 4 && UseSse2()) return InverseDct4Sse2(coef, out, stride);
 #endif
     InverseDctReducedPortable(coef, n, out, stride);

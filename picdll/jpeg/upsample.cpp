@@ -1,6 +1,6 @@
 #include "picdll/jpeg/upsample.h"
 
-#include "picdll/jpeg/simd.h"
+#include "picdll/simd.h"
 
 namespace picdll::jpeg {
 
@@ -30,9 +30,9 @@ void H2V2Middle(const uint8_t* near, const uint8_t* far, int first, int end, uin
     }
 }
 
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
 
-#define SSE2 PICDLL_JPEG_SSE2_FUNCTION
+#define SSE2 PICDLL_SSE2_FUNCTION
 
 SSE2 __m128i Load8(const uint8_t* p)
 {
@@ -89,7 +89,7 @@ SSE2 int H2V2MiddleSse2(const uint8_t* near, const uint8_t* far, int n, uint8_t*
 int H2MiddleVector([[maybe_unused]] const uint8_t* in, [[maybe_unused]] int n,
                    [[maybe_unused]] uint8_t* out)
 {
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
     if (UseSse2()) return H2MiddleSse2(in, n, out);
 #endif
     return 1;
@@ -98,7 +98,7 @@ int H2MiddleVector([[maybe_unused]] const uint8_t* in, [[maybe_unused]] int n,
 int H2V2MiddleVector([[maybe_unused]] const uint8_t* near, [[maybe_unused]] const uint8_t* far,
                      [[maybe_unused]] int n, [[maybe_unused]] uint8_t* out)
 {
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
     if (UseSse2()) return H2V2MiddleSse2(near, far, n, out);
 #endif
     return 1;

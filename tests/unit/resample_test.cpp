@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "picdll/imaging.h"
+#include "picdll/imaging/resample_weights.h"
 
 namespace {
 
@@ -47,12 +48,12 @@ uint8_t At(const Image& image, Size size, int x, int y, int channel)
 bool IsGuard(uint8_t v) { return v == 0xEE; }
 
 // Resizes into a buffer with guard bytes after it, and checks they were not written.
-Image Resized(const Image& source, const Resize& r)
+Image Resized(const Image& source, const Resize& r, int reduction = 1)
 {
     const size_t bytes = size_t(r.to.width) * size_t(r.to.height) * 3;
     Image out(bytes + 64, 0xEE);
     picdll::ResizeRGB(source.data(), r.from.width, r.from.height, out.data(), r.to.width,
-                      r.to.height);
+                      r.to.height, reduction);
     EXPECT_TRUE(std::all_of(out.begin() + long(bytes), out.end(), IsGuard));
     out.resize(bytes);
     return out;
@@ -142,4 +143,42 @@ TEST(Resample, SizesBelowOneLeaveTheOutputUntouched)
     picdll::ResizeRGB(in.data(), 2, 2, out.data(), 0, 2);
     picdll::ResizeRGB(in.data(), 0, 2, out.data(), 2, 2);
     EXPECT_TRUE(std::all_of(out.begin(), out.end(), IsGuard));
+}
+
+// The vector paths give to the bit what the weights describe: rows blended and rounded to
+// 8 fractional bits, then columns, rounded and clamped.
+TEST(Resample, GivesExactlyTheSumsOfItsWeights)
+{
+    using picdll::imaging::AxisWeights;
+    using picdll::imaging::BuildAxisWeights;
+    std::vector<Resize> shapes(std::begin(kShapes), std::end(kShapes));
+    shapes.insert(shapes.end(), {{{1000, 50}, {541, 27}}, {{333, 17}, {333, 17}}, {{21, 40}, {50, 7}}});
+    for (const Resize& r : shapes) {
+        for (int reduction : {1, 2, 8}) {
+            SCOPED_TRACE(testing::PrintToString(r) + " reduced by " + std::to_string(reduction));
+            const Image in =
+                Make(r.from, [](int x, int y, int c) { return uint8_t((x * 7919 + y * 104729 + c * 31) >> 3); });
+            const Image out = Resized(in, r, reduction);
+            const AxisWeights columns = BuildAxisWeights(r.from.width, r.to.width, reduction);
+            const AxisWeights rows = BuildAxisWeights(r.from.height, r.to.height, reduction);
+            // Sum of weight * value(source index) over the taps of output `i`.
+            auto weigh = [](const AxisWeights& axis, int i, const auto& value) {
+                const picdll::imaging::Taps& t = axis.taps[size_t(i)];
+                int32_t sum = 0;
+                for (int k = 0; k < t.count; ++k) sum += axis.weights[size_t(t.offset + k)] * value(t.first + k);
+                return sum;
+            };
+            for (int y = 0; y < r.to.height; ++y) {
+                for (int x = 0; x < r.to.width; ++x) {
+                    for (int c = 0; c < 3; ++c) {
+                        const int32_t sum = weigh(columns, x, [&](int sx) {
+                            return (weigh(rows, y, [&](int sy) { return At(in, r.from, sx, sy, c); }) + 32) >> 6;
+                        });
+                        ASSERT_EQ(At(out, r.to, x, y, c), std::clamp((sum + (1 << 21)) >> 22, 0, 255))
+                            << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
 }

@@ -4,25 +4,25 @@
 #pragma once
 
 #if defined(__SSE2__)
-#define PICDLL_JPEG_SSE2 1
-#define PICDLL_JPEG_SSE2_FUNCTION
-namespace picdll::jpeg {
+#define PICDLL_SSE2 1
+#define PICDLL_SSE2_FUNCTION
+namespace picdll {
 inline bool UseSse2() { return true; }
-}  // namespace picdll::jpeg
+}  // namespace picdll
 #elif defined(__GNUC__) && defined(__i386__)
-#define PICDLL_JPEG_SSE2 1
-#define PICDLL_JPEG_SSE2_FUNCTION __attribute__((target("sse2")))
-namespace picdll::jpeg {
+#define PICDLL_SSE2 1
+#define PICDLL_SSE2_FUNCTION __attribute__((target("sse2")))
+namespace picdll {
 inline bool UseSse2()
 {
     static const bool available = __builtin_cpu_supports("sse2");
     return available;
 }
-}  // namespace picdll::jpeg
+}  // namespace picdll
 #else
-#define PICDLL_JPEG_SSE2 0
+#define PICDLL_SSE2 0
 #endif
 
-#if PICDLL_JPEG_SSE2
+#if PICDLL_SSE2
 #include <emmintrin.h>
 #endif
