@@ -135,7 +135,9 @@ bool DecodeAcRefine(BitReader& bits, const HuffmanTable& ac, int ss, int se, int
     if (eob_run == 0) {
         for (; k <= se; ++k) {
             int run, value = 0;
-            bits.Fill();
+            // Topped up without asking how full: a 32-bit buffer runs low every few
+            // symbols, and a test of that would be mispredicted often.
+            bits.TopUp();
             const FastAc& fast = ac.fast_ac[bits.Peek(kLookupBits)];
             if (fast.value * fast.value == 1) {
                 // A one-bit term whose sign bit the look-up holds too, as nearly all are.
