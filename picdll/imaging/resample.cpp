@@ -91,27 +91,19 @@ void ResampleRow(const int32_t* blended, const AxisWeights& columns, uint8_t* ou
 // output's weights add up to exactly kWeightOne; the result is the same to the bit.
 constexpr int32_t kNarrowOffset = 32768;
 
-// Each output pixel's weights a pair at a time, for source pixels first + 2i and
-// first + 2i + 1, as [a b a b a b 0 0] (b = 0 past the last tap).
-struct PairedWeights {
-    std::vector<int> begin;      // by output pixel: its first pair; one more at the end
-    std::vector<int16_t> pairs;  // 8 a pair
-};
-
-PairedWeights PairUp(const AxisWeights& axis)
+// The column weights a pair at a time, for source pixels first + 2i and first + 2i + 1 of
+// each output pixel in turn, as [a b a b a b 0 0] (b = 0 past the last tap).
+std::vector<int16_t> PairUp(const AxisWeights& axis)
 {
-    PairedWeights paired;
-    paired.begin.reserve(axis.taps.size() + 1);
+    std::vector<int16_t> pairs;
     for (const Taps& taps : axis.taps) {
-        paired.begin.push_back(int(paired.pairs.size() / 8));
         const int32_t* w = axis.weights.data() + taps.offset;
         for (int k = 0; k < taps.count; k += 2) {
             const int16_t a = int16_t(w[k]), b = int16_t(k + 1 < taps.count ? w[k + 1] : 0);
-            paired.pairs.insert(paired.pairs.end(), {a, b, a, b, a, b, 0, 0});
+            pairs.insert(pairs.end(), {a, b, a, b, a, b, 0, 0});
         }
     }
-    paired.begin.push_back(int(paired.pairs.size() / 8));
-    return paired;
+    return pairs;
 }
 
 // BlendRows, less 32768, as 16-bit samples. Sixteen samples at a time are weighed by two
@@ -150,14 +142,13 @@ SSE2 void BlendRowsSse2(const uint8_t* src, size_t stride, const Taps& taps, con
     }
 }
 
-// Output pixel `j` as bytes R, G, B and one more. `row` is followed by 4 samples that
-// the last pair may load.
-SSE2 uint32_t PixelSse2(const int16_t* row, const AxisWeights& columns, const PairedWeights& paired, size_t j)
+// The output pixel of `taps` as bytes R, G, B and one more, its pairs of weights from `w` on,
+// which it moves past. `row` is followed by 4 samples that the last pair may load.
+SSE2 uint32_t PixelSse2(const int16_t* row, const Taps& taps, const int16_t*& w)
 {
-    const int16_t* in = row + size_t(columns.taps[j].first) * 3;
-    const int16_t* w = paired.pairs.data() + size_t(paired.begin[j]) * 8;
+    const int16_t* in = row + size_t(taps.first) * 3;
     __m128i sum = _mm_set1_epi32((kNarrowOffset << kWeightBits) + (1 << (kFinalShift - 1)));
-    for (int p = paired.begin[j]; p < paired.begin[j + 1]; ++p, in += 6, w += 8) {
+    for (int k = 0; k < taps.count; k += 2, in += 6, w += 8) {
         const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));      // R G B r
         const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + 3));  // r g b .
         const __m128i weights = _mm_loadu_si128(reinterpret_cast<const __m128i*>(w));
@@ -167,14 +158,16 @@ SSE2 uint32_t PixelSse2(const int16_t* row, const AxisWeights& columns, const Pa
     return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));  // clamped as ToByte
 }
 
-SSE2 void ResampleRowSse2(const int16_t* row, const AxisWeights& columns, const PairedWeights& paired, uint8_t* out)
+SSE2 void ResampleRowSse2(const int16_t* row, const AxisWeights& columns, const std::vector<int16_t>& pairs,
+                          uint8_t* out)
 {
+    const int16_t* w = pairs.data();
     const size_t last = columns.taps.size() - 1;
     for (size_t j = 0; j < last; ++j, out += 3) {
-        const uint32_t rgb = PixelSse2(row, columns, paired, j);
+        const uint32_t rgb = PixelSse2(row, columns.taps[j], w);
         std::memcpy(out, &rgb, 4);  // the fourth byte is the next pixel's, written next
     }
-    const uint32_t rgb = PixelSse2(row, columns, paired, last);
+    const uint32_t rgb = PixelSse2(row, columns.taps[last], w);
     std::memcpy(out, &rgb, 3);
 }
 
@@ -197,12 +190,12 @@ bool ResizeRGB(const uint8_t* src, int sw, int sh, uint8_t* dst, int dw, int dh,
         const size_t stride = size_t(sw) * 3;
 #if PICDLL_SSE2
         if (dh <= sh && UseSse2()) {
-            const PairedWeights paired = PairUp(columns);
+            const std::vector<int16_t> pairs = PairUp(columns);
             std::vector<int16_t> narrow(stride + 4);
             for (int y = 0; y < dh; ++y) {
                 const Taps& taps = rows.taps[size_t(y)];
                 BlendRowsSse2(src, stride, taps, rows.weights.data() + taps.offset, narrow.data());
-                ResampleRowSse2(narrow.data(), columns, paired, dst + size_t(y) * size_t(dw) * 3);
+                ResampleRowSse2(narrow.data(), columns, pairs, dst + size_t(y) * size_t(dw) * 3);
             }
             return true;
         }
