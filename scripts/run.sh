@@ -20,7 +20,9 @@ trap cleanup EXIT
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   [ "$settings_mode" = 1 ] || echo "Showing the saver on display $DISPLAY; move the mouse or press a key to end it."
 else
-  Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp 9>"$root/out/xvfb-display" >/dev/null 2>&1 &
+  # -noreset: a reset when the last client leaves would put the pointer back in the
+  # middle behind Wine's back, a mouse move to the saver that starts next.
+  Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp -noreset 9>"$root/out/xvfb-display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do [ -s "$root/out/xvfb-display" ] && break; sleep 0.1; done
   export DISPLAY=":$(cat "$root/out/xvfb-display")"

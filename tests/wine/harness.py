@@ -91,12 +91,16 @@ def windows_path(unix_path):
 
 
 class Display:
-    """A private Xvfb server."""
+    """A private Xvfb server. It never resets: by default Xvfb starts afresh whenever its last
+    client leaves, which puts the pointer back in the middle of the screen behind Wine's
+    back (between two Wine programs, say, or after xdotool's move), so that the next saver
+    window to appear was told of a mouse move and ended at once."""
 
     def __init__(self, geometry="1024x768x24", extra=()):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", geometry, "-nolisten", "tcp", *extra],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", geometry, "-nolisten", "tcp", "-noreset",
+             *extra],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -290,11 +294,15 @@ class Saver:
 
     def __init__(self, session, args, directory, env=None, stderr=None, faked_time=None):
         self.session = session
+        self.log = None
         if stderr is None:
-            stderr = open(os.path.join(session.temp, "saver-%d.log" % len(session.savers)), "w")
+            self.log = os.path.join(session.temp, "saver-%d.log" % len(session.savers))
+            stderr = open(self.log, "w")
         self.started = time.monotonic()
         program = os.path.join(directory, "Velmora.scr")
         env = dict(env or session.env, **faked_clock(faked_time))
+        if self.log and "VELMORA_WINEDEBUG" not in os.environ:
+            env["WINEDEBUG"] = "-all,err+all"  # Wine's own errors in the log, for a failure's message
         self.process = subprocess.Popen([wine_for(program), program, *args], env=env,
                                         stdout=subprocess.DEVNULL, stderr=stderr)
 
@@ -305,6 +313,14 @@ class Saver:
         """The Windows exit code as a signed 32-bit number (Wine passes its low byte)."""
         code = self.process.wait(timeout=timeout)
         return code - 256 if code > 127 else code
+
+    def output(self):
+        """What the saver wrote to its log, for a failure's message."""
+        if not self.log:
+            return ""
+        with open(self.log, errors="replace") as f:
+            text = f.read()[-2000:]
+        return "; it wrote:\n" + text if text else ""
 
     def kill(self):
         if self.running():
@@ -446,7 +462,8 @@ class WineTestCase(unittest.TestCase):
             if found:
                 return found[0]
             if saver and not saver.running():
-                self.fail("saver ended before its window appeared (exit code %d)" % saver.wait())
+                self.fail("saver ended before its window appeared (exit code %d; pointer at %s in X, %s in "
+                          "Wine)%s" % (saver.wait(), self.x_pointer(), self.probe("cursor"), saver.output()))
             time.sleep(0.1)
         self.fail("no window titled %r" % title)
 
@@ -495,10 +512,19 @@ class WineTestCase(unittest.TestCase):
                            stderr=subprocess.DEVNULL)
             placed = subprocess.run([wine_for(path), path, "cursor", str(x), str(y)], env=env,
                                     capture_output=True, text=True, timeout=30).stdout.strip()
-            if placed == "%d %d" % (x, y):
+            # Both must agree: a server told of a place X's pointer never reached makes up
+            # the move to where X has it as soon as a window appears.
+            if placed == "%d %d" % (x, y) and self.x_pointer() == self.display.to_x(x, y):
                 return
             time.sleep(0.3)
-        self.fail("the pointer stays at %s, not at %d %d" % (placed, x, y))
+        self.fail("the pointer stays at %s in Wine and %s in X, not at %d %d" % (placed, self.x_pointer(), x, y))
+
+    def x_pointer(self):
+        """Where X has the pointer, as an X screenshot's pixel; None when X does not say."""
+        found = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, capture_output=True,
+                               text=True).stdout
+        place = dict(line.split("=", 1) for line in found.split() if "=" in line)
+        return (int(place["X"]), int(place["Y"])) if "X" in place and "Y" in place else None
 
     def screenshot(self, name=None, window="root"):
         """The screen, or one window (an X id): on an 8-bit screen Wine draws a window with a

@@ -55,9 +55,9 @@ long GdiObjects(HWND window)
 
 std::string SelectTreePath(HWND tree, const std::vector<std::string>& names)
 {
-    DWORD_PTR result = 0;
     auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
-        return SendMessageTimeoutA(tree, message, wParam, lParam, SMTO_NORMAL, kWaitMs, &result) ? result : 0;
+        LRESULT result = 0;
+        return AskTree(tree, message, wParam, lParam, result, kWaitMs) ? result : 0;
     };
     auto item = reinterpret_cast<HTREEITEM>(send(TVM_GETNEXTITEM, TVGN_ROOT, 0));
     for (const std::string& name : names) {

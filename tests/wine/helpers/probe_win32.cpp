@@ -91,10 +91,11 @@ int main(int argc, char** argv)
         PrintWindow(Find(argv[2], argv[3]));
         return 0;
     }
-    if (argc >= 4 && !std::strcmp(argv[1], "cursor")) {
-        // Through Wine, so that its server learns the place as well as X does.
+    if (argc >= 2 && !std::strcmp(argv[1], "cursor")) {
+        // Through Wine, so that its server learns the place as well as X does; without a
+        // place, only where the server has it.
         POINT at = {};
-        SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
+        if (argc >= 4) SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
         GetCursorPos(&at);
         std::printf("%ld %ld\n", at.x, at.y);
         return 0;

@@ -101,16 +101,21 @@ int HelpFind(const char* wanted)
     return 0;
 }
 
-// The contents are one level deep: the items are the root's siblings.
+// The contents are one level deep: the items are the root's siblings. Fails at once when
+// the viewer does not answer, so that the caller asks again rather than waits on it.
 int HelpTree(int select)
 {
     HWND tree = Find("SysTreeView32", nullptr, 0, Find("HH Parent"));
     if (!tree) return 1;
     int count = 0, selected = -1;
     HTREEITEM selectedItem = nullptr;
-    for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item), ++count) {
-        if (count == select) TreeView_SelectItem(tree, item);
-        if (item == TreeView_GetSelection(tree)) selected = count, selectedItem = item;
+    LRESULT item = 0, current = 0, done = 0;
+    if (!AskTree(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, item)) return 1;
+    for (; item; ++count) {
+        if (count == select && !AskTree(tree, TVM_SELECTITEM, TVGN_CARET, item, done)) return 1;
+        if (!AskTree(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, current)) return 1;
+        if (item == current) selected = count, selectedItem = HTREEITEM(item);
+        if (!AskTree(tree, TVM_GETNEXTITEM, TVGN_NEXT, item, item)) return 1;
     }
     std::printf("%d %d %s\n", count, selected, selectedItem ? TreeItemText(tree, selectedItem).c_str() : "");
     return 0;

@@ -6,6 +6,16 @@
 
 #include <string>
 
+// Asks another process's tree view; false when it has not answered within `ms`, as a
+// program still busy starting may not for a long time (it would hold a plain SendMessage).
+inline bool AskTree(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& answer, UINT ms = 5000)
+{
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutA(tree, message, wParam, lParam, SMTO_NORMAL, ms, &result) != 0;
+    answer = LRESULT(result);
+    return answered;
+}
+
 inline std::string TreeItemText(HWND tree, HTREEITEM item)
 {
     DWORD pid = 0;
@@ -19,9 +29,9 @@ inline std::string TreeItemText(HWND tree, HTREEITEM item)
         request.hItem = item;
         request.pszText = remote + sizeof request;
         request.cchTextMax = sizeof text;
-        DWORD_PTR result = 0;
+        LRESULT result = 0;
         if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
-            SendMessageTimeoutA(tree, TVM_GETITEMA, 0, LPARAM(remote), SMTO_NORMAL, 30000, &result) && result)
+            AskTree(tree, TVM_GETITEMA, 0, LPARAM(remote), result, 30000) && result)
             ReadProcessMemory(process, remote + sizeof request, text, sizeof text - 1, nullptr);
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
