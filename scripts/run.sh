@@ -30,6 +30,7 @@ else
 fi
 
 velmora_wine_prefix
+[ "$VELMORA_BUILD" = win32 ] || echo "This machine's kernel runs no 32-bit programs: showing the 64-bit build."
 pictures="$WINEPREFIX/drive_c/velmora-samples"
 rm -rf "$pictures"
 mkdir -p "$pictures"
@@ -44,14 +45,14 @@ if [ "$settings_mode" = 1 ]; then
   settings_title="JPG/BMP Velmora V1.3"
   effects_title="Enable/Disable effects"
   # One command to the dialogs' driver (tests/wine/helpers/dialogs_win32.cpp); prints its answer.
-  dialog() { (IFS=$'\t'; echo "$*") | "$WINE32" "$root/out/win32/test-helpers/dialogs.exe" | tr -d '\r'; }
+  dialog() { (IFS=$'\t'; echo "$*") | "$VELMORA_WINE" "$root/out/$VELMORA_BUILD/test-helpers/dialogs.exe" | tr -d '\r'; }
   wait_for() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.2; done; return 1; }
   shoot() {
     local left top right bottom
     read -r left top right bottom < <(dialog rect "$1" 0)
     import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$2"
   }
-  "$WINE32" "$root/dist/win32/Velmora.scr" /c &
+  "$VELMORA_WINE" "$root/dist/$VELMORA_BUILD/Velmora.scr" /c &
   saver=$!
   wait_for '[[ $(dialog label "$settings_title" 126) =~ ^[0-9]+$ ]]'
   shoot "$settings_title" "$shots/settings.png"
@@ -73,7 +74,7 @@ if [ "$settings_mode" = 1 ]; then
   wait "$saver" || true
   exit 0
 fi
-"$WINE32" "$root/dist/win32/Velmora.scr" /s &
+"$VELMORA_WINE" "$root/dist/$VELMORA_BUILD/Velmora.scr" /s &
 saver=$!
 shots_taken=0
 interval=$(( seconds / 6 > 0 ? seconds / 6 : 1 ))

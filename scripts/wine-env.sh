@@ -10,6 +10,13 @@ WINE64=/usr/lib/wine/wine64
 # Each program under its own architecture's loader: the 64-bit one runs a 32-bit program as
 # the child of a start.exe, whose process would stand in for it.
 WINE32=/usr/lib/wine/wine
+# The shipped 32-bit build wherever the kernel runs 32-bit programs; on one that runs none
+# (ENOEXEC), the 64-bit build stands in for it.
+if "$WINE32" --version >/dev/null 2>&1; then
+  VELMORA_BUILD=win32 VELMORA_WINE=$WINE32
+else
+  VELMORA_BUILD=win64 VELMORA_WINE=$WINE64
+fi
 
 velmora_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -34,6 +34,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "wine"))
 import harness  # noqa: E402
 
+SAVER = os.path.join(harness.DIST, "Velmora.scr")
+
 OUT = os.path.join(harness.ROOT, "out", "bench")
 PICTURES = os.path.join(harness.PREFIX, "drive_c", "velmora-bench")
 NATIVE_BENCH = os.path.join(harness.ROOT, "out", "native", "bench_jpeg")
@@ -125,7 +127,8 @@ class Wine:
         harness.ensure_prefix(self.env)
 
     def run(self, program, *args):
-        return run([harness.WINE32, os.path.join(harness.HELPERS, program), *args], env=self.env)
+        path = os.path.join(harness.HELPERS, program)
+        return run([harness.wine_for(path), path, *args], env=self.env)
 
     def close(self):
         subprocess.run([harness.WINESERVER, "-k"], env=self.env)
@@ -233,7 +236,7 @@ def first_picture(wine, folder, minsize):
                 "speed=60000\r\n%s" % (harness.windows_path(folder), minsize,
                                        "".join("enable%d=0\r\n" % n for n in range(1, 41))))
     start = time.monotonic()
-    saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/s"], env=wine.env)
+    saver = subprocess.Popen([harness.wine_for(SAVER), SAVER, "/s"], env=wine.env)
     try:
         while True:
             shot = subprocess.run(["import", "-window", "root", "-crop", "1x1+960+540", "-depth", "8", "rgb:-"],
@@ -277,7 +280,7 @@ def dialog_counts(wine, counts):
                     os.remove(USER_CACHE)
                 with open(settings, "w") as f:
                     f.write("[velmora]\r\nminsize=%d\r\nminsizex=100\r\nminsizey=100\r\n" % minsize)
-                saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/c"],
+                saver = subprocess.Popen([harness.wine_for(SAVER), SAVER, "/c"],
                                          env=wine.env)
                 while driver("label", title, 126) in ("none", ""):
                     time.sleep(0.1)
@@ -347,7 +350,7 @@ def every_monitor(files, rounds=3):
                     harness.windows_path(folder), "".join("enable%d=0\r\n" % n for n in range(1, 41))))
             log = os.path.join(OUT, "monitors-%d.log" % len(layout))
             with open(log, "w") as err:
-                saver = subprocess.Popen([harness.WINE32, os.path.join(harness.DIST, "Velmora.scr"), "/s"],
+                saver = subprocess.Popen([harness.wine_for(SAVER), SAVER, "/s"],
                                          env=dict(env, WINEDEBUG="+timestamp,+relay"), stderr=err)
                 ticks, peak = [], 0
                 deadline = time.monotonic() + 300

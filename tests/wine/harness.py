@@ -1,4 +1,5 @@
-"""End-to-end test bench: the shipped 32-bit Windows build under Wine on a virtual X display.
+"""End-to-end test bench: the shipped 32-bit Windows build under Wine on a virtual X display
+(the 64-bit one on a machine that runs no 32-bit programs).
 
 Each test module gets its own Xvfb display and a shared, project-owned WoW64 Wine prefix
 (never the user's ~/.wine), which runs 32- and 64-bit programs side by side. Helpers start Velmora.scr with a mode switch, write the
@@ -18,16 +19,31 @@ import time
 import unittest
 
 ROOT = os.environ.get("VELMORA_ROOT") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-DIST = os.path.join(ROOT, "dist", "win32")
-TWIN = os.path.join(ROOT, "dist", "win64")  # the 64-bit build, shown once as a check of pointer sizes
-TOOLS = os.path.join(ROOT, "dist", "tools")
-HELPERS = os.path.join(ROOT, "out", "win32", "test-helpers")
-PREFIX = os.environ.get("VELMORA_WINEPREFIX") or os.path.join(ROOT, "out", "wineprefix")
 # The loaders of a WoW64 prefix. The 64-bit one starts a 32-bit program as the child of a
 # start.exe of its own, whose process and exit code the test would see instead: every
 # program runs under its own architecture's loader (wine_for).
 WINE64 = "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else shutil.which("wine64")
 WINE32 = "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else None
+
+
+def _executes(program):
+    try:
+        subprocess.run([program, "--version"], capture_output=True, timeout=60)
+        return True
+    except OSError:  # ENOEXEC: a kernel built or booted without 32-bit programs
+        return False
+
+
+# The shipped 32-bit build is the tested one wherever the kernel runs 32-bit programs; where
+# it runs none, the 64-bit build stands in, and what only the 32-bit build shows is skipped.
+RUNS_32_BIT = bool(WINE32) and _executes(WINE32)
+BUILD = "win32" if RUNS_32_BIT or not WINE32 else "win64"
+DIST = os.path.join(ROOT, "dist", BUILD)
+TWIN = os.path.join(ROOT, "dist", "win64")  # the 64-bit build, shown once as a check of pointer sizes
+TOOLS = os.path.join(ROOT, "dist", "tools")
+HELPERS = os.path.join(ROOT, "out", BUILD, "test-helpers")
+PREFIX = os.environ.get("VELMORA_WINEPREFIX") or os.path.join(ROOT, "out", "wineprefix")
+needs_32_bit = unittest.skipUnless(RUNS_32_BIT, "this machine's kernel runs no 32-bit programs")
 WINESERVER = "/usr/lib/wine/wineserver" if os.path.exists("/usr/lib/wine/wineserver") else shutil.which("wineserver")
 WINDOWS_DIR = os.path.join(PREFIX, "drive_c", "windows")
 TEST_ROOT = os.path.join(PREFIX, "drive_c", "velmora-test")
@@ -45,10 +61,13 @@ def require_tools():
     if not WINE32:
         missing.append("wine32")
     if not os.path.exists(os.path.join(DIST, "Velmora.scr")):
-        missing.append("dist/win32/Velmora.scr")
+        missing.append("dist/%s/Velmora.scr" % BUILD)
     if missing:
         print("skipped: missing " + ", ".join(missing))
         sys.exit(SKIP)
+    if not RUNS_32_BIT:
+        print("this machine's kernel runs no 32-bit programs: the 64-bit build is tested in place of the shipped 32-bit one",
+              file=sys.stderr)
 
 
 FAKETIME_LIBRARY = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
@@ -263,6 +282,16 @@ def signed(value):
     registers, whose upper half is left over from earlier use. (GDI handles fit in 32 bits.)"""
     value &= 0xFFFFFFFF
     return value - (1 << 32) if value >= 1 << 31 else value
+
+
+def image_range(path):
+    """The addresses a PE file's image takes when loaded at its preferred base, [begin, end)."""
+    with open(path, "rb") as f:
+        header = f.read(1024)
+    optional = struct.unpack_from("<I", header, 0x3C)[0] + 24
+    wide = struct.unpack_from("<H", header, optional)[0] == 0x20B
+    base = struct.unpack_from("<Q" if wide else "<I", header, optional + (24 if wide else 28))[0]
+    return base, base + struct.unpack_from("<I", header, optional + 56)[0]
 
 
 def is_black(p):

@@ -65,6 +65,7 @@ class Installer(setup_bench.SetupTestCase):
         self.open_help()
         self.assertTrue(self.wait_until(lambda: self.driver("helptree").startswith("9 ")))
 
+    @harness.needs_32_bit
     def test_the_32_bit_installer_writes_into_the_windows_directory_itself(self):
         # A 32-bit program on 64-bit Windows sees system32 redirected, never the Windows
         # directory: the files land where the saver is looked for.
@@ -77,6 +78,7 @@ class Installer(setup_bench.SetupTestCase):
         named, _, active = self.screen_saver()
         self.assertEqual((named.lower(), active), (SAVER.lower(), "1"))
 
+    @harness.needs_32_bit
     def test_each_installer_replaces_the_others_library_only_with_its_saver(self):
         def pair():
             return [self.read(name) for name in ("picdll.dll", "Velmora.scr")]

@@ -1,5 +1,5 @@
 """Memory that runs out in the middle of a picture change. The fault build of the saver and
-its library (out/win32/fault-build) fails the allocations VELMORA_FAIL_ALLOCATION names;
+its library (fault-build/ of the tested build) fails the allocations VELMORA_FAIL_ALLOCATION names;
 each failure must end on the saver's failure line for that picture (or, for the picture
 order, on the animation it shows when it has no pictures), never in a crash, and the
 saver must go on and end cleanly. Last, the largest picture the library takes, in the
@@ -14,7 +14,7 @@ import time
 import harness
 from artwork import Artwork
 
-FAULT_BUILD = os.path.join(harness.ROOT, "out", "win32", "fault-build")
+FAULT_BUILD = os.path.join(harness.ROOT, "out", harness.BUILD, "fault-build")
 QUIET = {"enable%d" % n: 0 for n in range(1, 41)}
 COLOUR = (0x20, 0xA0, 0x40)
 
@@ -33,7 +33,7 @@ class FaultBuild(harness.WineTestCase):
     @classmethod
     def setUpClass(cls):
         if not os.path.exists(os.path.join(FAULT_BUILD, "Velmora.scr")):
-            raise AssertionError("the fault build is missing: build out/win32")
+            raise AssertionError("the fault build is missing: build out/" + harness.BUILD)
         super().setUpClass()
 
     def start_failing(self, failing, picture, **settings):

@@ -17,7 +17,8 @@ class Picdecode(harness.WineTestCase):
         windows_out = os.path.join(self.temp, "windows.ppm")
         native = subprocess.run([os.path.join(harness.TOOLS, "picdecode"), path, native_out, *options],
                                 capture_output=True, text=True)
-        windows = subprocess.run([harness.WINE32, os.path.join(harness.DIST, "picdecode.exe"),
+        program = os.path.join(harness.DIST, "picdecode.exe")
+        windows = subprocess.run([harness.wine_for(program), program,
                                   harness.windows_path(path), harness.windows_path(windows_out), *options],
                                  env=self.env, capture_output=True, text=True)
         return native, windows, native_out, windows_out

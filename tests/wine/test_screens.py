@@ -182,8 +182,10 @@ class SideBySide(Screen):
         # The monitors' windows are made per-monitor DPI aware (version 2), then the thread
         # goes back to the process's own awareness (calls from the saver's own image only;
         # Wine's libraries switch too).
-        contexts = [line.split("(")[1].split(")")[0] for line in self.relay_lines()
-                    if "Call user32.SetThreadDpiAwarenessContext(" in line and " ret=004" in line]
+        begin, end = harness.image_range(os.path.join(harness.DIST, "Velmora.scr"))
+        contexts = ["%08x" % (int(line.split("(")[1].split(")")[0], 16) & 0xFFFFFFFF) for line in self.relay_lines()
+                    if "Call user32.SetThreadDpiAwarenessContext(" in line and
+                    begin <= int(line.split(" ret=")[1].split()[0], 16) < end]
         # Without version 2 (Wine's user32), version 1 follows.
         self.assertIn(contexts[:-1], (["fffffffc"], ["fffffffc", "fffffffd"]), contexts)
         self.assertNotIn(contexts[-1], ("fffffffc", "fffffffd"), contexts)
@@ -221,8 +223,10 @@ class SideBySide(Screen):
         the file without it)."""
         opened = []
         for line in self.relay_lines():
-            if ("Call KERNEL32.CreateFileA(" in line or "Call KERNEL32.CreateFileW(" in line) and ",08000000," in line:
-                opened += [name for name in names if "\\\\" + name + '"' in line]
+            if "Call KERNEL32.CreateFileA(" in line or "Call KERNEL32.CreateFileW(" in line:
+                flags = line.split(")")[0].rsplit(",", 2)[-2]  # the last but one argument
+                if harness.signed(int(flags, 16)) == 0x08000000:
+                    opened += [name for name in names if "\\\\" + name + '"' in line]
         return opened
 
     def test_preview_and_settings_make_no_covers(self):
